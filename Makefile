@@ -1,0 +1,30 @@
+BUILD ?= build
+JOBS ?= 2
+
+.PHONY: deps build test run bench asan
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Every test of the project.
+test: build
+	@ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+# The demo backtest on built-in data; prints the report.
+run: build
+	@$(BUILD)/bench/ostrel_demo
+
+bench: build
+	@$(BUILD)/bench/bench_json_read
+	@$(BUILD)/bench/bench_json_write
+	@$(BUILD)/bench/bench_engine
+
+# The tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@ctest --test-dir build-asan -j $(JOBS) --output-on-failure
