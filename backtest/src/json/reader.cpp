@@ -242,7 +242,7 @@ bool Reader::next_key(bool& first, bool& more, std::string_view& key) {
   if (c != '"') return fail_after_peek("key must be a string");
   first = false;
   more = true;
-  return read_string_view(key) && expect_colon();
+  return read_string_view(key);
 }
 
 bool Reader::end_map() {

@@ -66,8 +66,8 @@ class Reader {
   // Array elements: true with more=false at ']' (not consumed).
   bool next_element(bool& first, bool& more);
   bool end_seq();
-  // Object keys, with the colon after them: key is valid until the next
-  // string is read.
+  // Object keys: true with more=false at '}' (not consumed). The key is
+  // valid until the next string is read; expect_colon() comes next.
   bool next_key(bool& first, bool& more, std::string_view& key);
   bool end_map();
   // Gives a pointless error its point by trying to close the container.

@@ -45,7 +45,7 @@ bool read_record_object(Reader& r, T& out, const RecordShape<T>& shape) {
     auto it = std::find_if(shape.fields.begin(), shape.fields.end(),
                            [&](const Field& f) { return f.name == key; });
     if (it == shape.fields.end()) {
-      if (!skip_value(r)) return false;
+      if (!r.expect_colon() || !skip_value(r)) return false;
       continue;
     }
     size_t i = static_cast<size_t>(it - shape.fields.begin());
@@ -54,6 +54,7 @@ bool read_record_object(Reader& r, T& out, const RecordShape<T>& shape) {
       return r.close_map();
     }
     seen |= uint64_t{1} << i;
+    if (!r.expect_colon()) return false;
     if (!shape.read_field(r, out, i)) return r.close_map();
   }
   for (size_t i = 0; i < shape.fields.size(); ++i) {

@@ -99,8 +99,9 @@ bool read_indicators(Reader& r, std::map<std::string, IndicatorSpec>& out) {
     std::string_view key;
     if (!r.next_key(first, more, key)) return false;
     if (!more) break;
-    IndicatorSpec spec;
     std::string name(key);
+    if (!r.expect_colon()) return false;
+    IndicatorSpec spec;
     if (!read_indicator_spec(r, spec)) return r.close_map();
     out.insert_or_assign(std::move(name), std::move(spec));
   }

@@ -43,6 +43,7 @@ bool read_object(Reader& r, Value* out) {
     std::string_view key;
     if (!r.next_key(first, more, key)) return false;
     if (!more) break;
+    if (!r.expect_colon()) return false;
     Value* member = nullptr;
     if (out) member = &out->members.emplace_back(std::string(key), Value{}).second;
     if (!read_value(r, member)) return r.close_map();
