@@ -83,7 +83,6 @@ void append_positional(std::string& out, double x, bool point_zero) {
   out.append(text, to_positional(write_scientific_text(text, x), point_zero));
 }
 
-
 // Integers are written in groups of eight digits below a leading group: the
 // groups' divisions do not depend on each other, so they overlap, where one
 // digit pair after another would wait for each division in turn.
