@@ -1,33 +1,18 @@
 #include "report_writer.hpp"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
+#include "huge_pages.hpp"
 #include "number_text.hpp"
 
 namespace ostrel {
 namespace {
 
 // ---- the text buffer ----
-
-// Below this a buffer is not worth advising: it spans at most one huge page.
-constexpr size_t kHugePageAdviceMinBytes = size_t{4} << 20;
-
-// Fresh memory is expensive to touch page by page; transparent huge pages cut
-// that cost. Advice only: a refusal changes nothing.
-void advise_huge_pages(char* data, size_t bytes) {
-  if (bytes < kHugePageAdviceMinBytes) return;
-  static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(page - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 // The text of one document, written straight into the string that is
 // returned. The whole document's bound is reserved once; each piece then

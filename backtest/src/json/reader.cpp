@@ -1,7 +1,6 @@
 #include "json/reader.hpp"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -300,61 +299,104 @@ bool Reader::parse_ident(std::string_view rest) {
   return true;
 }
 
+namespace {
+
+// Exactly representable powers of ten.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// When the digits form an integer of at most 2^53 and the power of ten is
+// exact, one division or multiplication of two exact doubles is correctly
+// rounded; otherwise the general conversion decides.
+bool fast_decimal(uint64_t digits, int64_t exponent, double& out) {
+  if (digits > (uint64_t{1} << 53) || exponent < -22 || exponent > 22) return false;
+  double m = static_cast<double>(digits);
+  out = exponent < 0 ? m / kPow10[-exponent] : m * kPow10[exponent];
+  return true;
+}
+
+}  // namespace
+
 bool Reader::read_number(Number& n) {
-  const size_t start = pos_;
+  // Scans with a local cursor (the hot loop of large documents); pos_ is
+  // brought up to date before every return.
+  const char* const begin = text_.data();
+  const char* const end = begin + text_.size();
+  const char* const start = begin + pos_;
+  const char* p = start;
+  auto at = [&](const char* q) {
+    pos_ = static_cast<size_t>(q - begin);
+    return true;
+  };
+  auto digit_at = [&](const char* q) { return q < end && is_digit(*q); };
   n = Number{};
-  if (text_[pos_] == '-') {
+  if (*p == '-') {
     n.negative = true;
-    eat();
+    ++p;
   }
-  if (pos_ == text_.size()) return fail_here("EOF while parsing a value");
-  char c = text_[pos_++];
+  if (p == end) return at(p) && fail_here("EOF while parsing a value");
+  const char c = *p++;
   bool overflow = false;
   if (c == '0') {
-    if (pos_ < text_.size() && is_digit(text_[pos_])) return fail_after_peek("invalid number");
+    if (digit_at(p)) return at(p) && fail_after_peek("invalid number");
   } else if (c >= '1' && c <= '9') {
-    n.magnitude = static_cast<uint64_t>(c - '0');
-    while (pos_ < text_.size() && is_digit(text_[pos_])) {
-      uint64_t d = static_cast<uint64_t>(text_[pos_] - '0');
-      if (!overflow && n.magnitude > (UINT64_MAX - d) / 10) overflow = true;
-      if (!overflow) n.magnitude = n.magnitude * 10 + d;
-      ++pos_;
+    uint64_t m = static_cast<uint64_t>(c - '0');
+    for (; digit_at(p); ++p) {
+      uint64_t d = static_cast<uint64_t>(*p - '0');
+      if (m > (UINT64_MAX - d) / 10) overflow = true;
+      if (!overflow) m = m * 10 + d;
     }
+    n.magnitude = m;
   } else {
-    return fail_here("invalid number");
+    return at(p) && fail_here("invalid number");
   }
   bool fraction = false;
-  if (pos_ < text_.size() && text_[pos_] == '.') {
+  uint64_t digits = n.magnitude;  // all significant digits, while they fit
+  bool digits_fit = !overflow;
+  int64_t exponent = 0;
+  if (p < end && *p == '.') {
     fraction = true;
-    eat();
-    size_t digits = pos_;
-    while (pos_ < text_.size() && is_digit(text_[pos_])) ++pos_;
-    if (pos_ == digits) {
-      return fail_after_peek(pos_ == text_.size() ? "EOF while parsing a value" : "invalid number");
+    const char* first_digit = ++p;
+    for (; digit_at(p); ++p) {
+      uint64_t d = static_cast<uint64_t>(*p - '0');
+      if (digits > (UINT64_MAX - d) / 10) digits_fit = false;
+      if (digits_fit) {
+        digits = digits * 10 + d;
+        --exponent;
+      }
+    }
+    if (p == first_digit) {
+      return at(p) && fail_after_peek(p == end ? "EOF while parsing a value" : "invalid number");
     }
   }
-  if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
+  if (p < end && (*p == 'e' || *p == 'E')) {
     fraction = true;
-    eat();
-    if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) eat();
-    if (pos_ == text_.size()) return fail_here("EOF while parsing a value");
-    if (!is_digit(text_[pos_++])) return fail_here("invalid number");
-    while (pos_ < text_.size() && is_digit(text_[pos_])) ++pos_;
+    ++p;
+    bool negative_exp = false;
+    if (p < end && (*p == '+' || *p == '-')) negative_exp = *p++ == '-';
+    if (p == end) return at(p) && fail_here("EOF while parsing a value");
+    if (!is_digit(*p++)) return at(p) && fail_here("invalid number");
+    int64_t e = p[-1] - '0';
+    for (; digit_at(p); ++p) {
+      if (e < 100000) e = e * 10 + (*p - '0');
+    }
+    exponent += negative_exp ? -e : e;
   }
+  at(p);
   // Negative integers below the signed 64-bit range are read as doubles.
   if (!fraction && !overflow && !(n.negative && n.magnitude > (uint64_t{1} << 63))) return true;
   n.is_float = true;
-  const char* first = text_.data() + start;
-  const char* last = text_.data() + pos_;
-  auto [ptr, ec] = std::from_chars(first, last, n.real);
+  if (digits_fit && fast_decimal(digits, exponent, n.real)) {
+    if (n.negative) n.real = -n.real;
+    return true;
+  }
+  auto [ptr, ec] = std::from_chars(start, p, n.real);
   if (ec == std::errc::result_out_of_range) {
     // Tell overflow from underflow; underflow reads as zero.
-    std::string copy(first, last);
-    errno = 0;
-    double v = std::strtod(copy.c_str(), nullptr);
-    if (std::isinf(v)) return fail_here("number out of range");
+    std::string copy(start, p);
+    if (std::isinf(std::strtod(copy.c_str(), nullptr))) return fail_here("number out of range");
     n.real = n.negative ? -0.0 : 0.0;
-  } else if (ec != std::errc() || ptr != last) {
+  } else if (ec != std::errc() || ptr != p) {
     return fail_here("invalid number");
   }
   return true;

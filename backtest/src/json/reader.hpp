@@ -56,6 +56,7 @@ class Reader {
   bool peek(char& c);
   void eat() { ++pos_; }
   size_t pos() const { return pos_; }
+  size_t remaining() const { return text_.size() - pos_; }
   // The whole text was one value: only white space may follow.
   bool finish();
 
