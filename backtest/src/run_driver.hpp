@@ -4,6 +4,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "error.hpp"
 #include "records.hpp"
@@ -18,5 +19,8 @@ BacktestResult<std::string> run_candles(StrategySpec spec, std::span<const Candl
 
 // A read run request with its per-bar feed lists. Returns the report text.
 BacktestResult<std::string> run_request(RunRequest request);
+
+// Reads the run request document, then runs it.
+BacktestResult<std::string> run_request_text(std::string_view request_json);
 
 }  // namespace ostrel
