@@ -13,6 +13,7 @@
 #include "error.hpp"
 #include "history.hpp"
 #include "indicator.hpp"
+#include "key_slots.hpp"
 #include "report.hpp"
 #include "spec.hpp"
 
@@ -86,6 +87,12 @@ struct BacktestEngine::State {
   double maker_rate = 0.0;
   double taker_rate = 0.0;
   AdmittedFeeds feeds;
+  // The slot of every indicator key the rules read, and this bar's value per
+  // slot (NaN where absent), reused from bar to bar.
+  KeySlots key_slots;
+  std::vector<double> slot_values;
+  // The close the final "end" exit uses when the last close is not finite.
+  std::optional<double> last_finite_close;
 };
 
 using EngineState = BacktestEngine::State;
