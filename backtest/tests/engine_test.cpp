@@ -284,6 +284,8 @@ TEST(EngineStep, FundingIsChargedOnBarsWithATick) {
   DerivativesTick tick;
   tick.funding_rate = 0.001;
   tick.mark_price = 100;
+  tick.index_price = 100;
+  tick.futures_price = 100;
   BarFeeds feeds;
   feeds.derivatives = &tick;
   for (int64_t t = 0; t < 3; ++t) ASSERT_FALSE(engine.step(flat_candle(t, 100), feeds));
