@@ -106,6 +106,36 @@ class Reader {
   std::string scratch_;
 };
 
+// A JSON array, element by element (after the '[' has been peeked at):
+// read_element(r) reads one element. A pointless error of an element gets
+// its point when the array tries to close.
+template <class ReadElement>
+bool read_elements(Reader& r, ReadElement read_element) {
+  if (!r.enter()) return false;
+  bool first = true;
+  for (;;) {
+    bool more;
+    if (!r.next_element(first, more)) return false;
+    if (!more) return r.end_seq();
+    if (!read_element(r)) return r.close_seq();
+  }
+}
+
+// A JSON object, member by member (after the '{' has been peeked at):
+// read_member(r, key) reads the colon and the value.
+template <class ReadMember>
+bool read_members(Reader& r, ReadMember read_member) {
+  if (!r.enter()) return false;
+  bool first = true;
+  for (;;) {
+    bool more;
+    std::string_view key;
+    if (!r.next_key(first, more, key)) return false;
+    if (!more) return r.end_map();
+    if (!read_member(r, key)) return r.close_map();
+  }
+}
+
 // "unknown variant `s`, expected `a` or `b`" / "expected one of `a`, `b`, `c`".
 std::string unknown_variant(std::string_view s, std::span<const std::string_view> names);
 // A string as messages quote it: between double quotes, escaped.

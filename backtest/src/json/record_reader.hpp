@@ -34,36 +34,24 @@ struct RecordShape {
 
 template <class T>
 bool read_record_object(Reader& r, T& out, const RecordShape<T>& shape) {
-  if (!r.enter()) return false;
   uint64_t seen = 0;
-  bool first = true;
-  for (;;) {
-    bool more;
-    std::string_view key;
-    if (!r.next_key(first, more, key)) return false;
-    if (!more) break;
+  auto read_member = [&](Reader& rr, std::string_view key) {
     auto it = std::find_if(shape.fields.begin(), shape.fields.end(),
                            [&](const Field& f) { return f.name == key; });
-    if (it == shape.fields.end()) {
-      if (!r.expect_colon() || !skip_value(r)) return false;
-      continue;
-    }
-    size_t i = static_cast<size_t>(it - shape.fields.begin());
-    if (seen & (uint64_t{1} << i)) {
-      r.fail("duplicate field `" + std::string(it->name) + "`");
-      return r.close_map();
-    }
-    seen |= uint64_t{1} << i;
-    if (!r.expect_colon()) return false;
-    if (!shape.read_field(r, out, i)) return r.close_map();
-  }
+    if (it == shape.fields.end()) return rr.expect_colon() && skip_value(rr);
+    const uint64_t bit = uint64_t{1} << (it - shape.fields.begin());
+    if (seen & bit) return rr.fail("duplicate field `" + std::string(it->name) + "`");
+    seen |= bit;
+    return rr.expect_colon() && shape.read_field(rr, out, static_cast<size_t>(it - shape.fields.begin()));
+  };
+  if (!read_members(r, read_member)) return false;
   for (size_t i = 0; i < shape.fields.size(); ++i) {
     if (shape.fields[i].required && !(seen & (uint64_t{1} << i))) {
-      r.fail("missing field `" + std::string(shape.fields[i].name) + "`");
-      return r.close_map();
+      // The object is closed already: the point lies just after its '}'.
+      return r.fail_here("missing field `" + std::string(shape.fields[i].name) + "`");
     }
   }
-  return r.end_map();
+  return true;
 }
 
 template <class T>
@@ -101,15 +89,7 @@ bool read_sequence(Reader& r, std::vector<T>& out, ReadElement read_element) {
   char c;
   if (!r.peek(c)) return r.fail_after_peek("EOF while parsing a value");
   if (c != '[') return r.invalid_type("a sequence");
-  if (!r.enter()) return false;
-  bool first = true;
-  for (;;) {
-    bool more;
-    if (!r.next_element(first, more)) return false;
-    if (!more) break;
-    if (!read_element(r, out.emplace_back())) return r.close_seq();
-  }
-  return r.end_seq();
+  return read_elements(r, [&](Reader& rr) { return read_element(rr, out.emplace_back()); });
 }
 
 // A field that may be null (absent) or hold a value read by read_inner.

@@ -92,20 +92,13 @@ bool read_indicators(Reader& r, std::map<std::string, IndicatorSpec>& out) {
   char c;
   if (!r.peek(c)) return r.fail_after_peek("EOF while parsing a value");
   if (c != '{') return r.invalid_type("a map");
-  if (!r.enter()) return false;
-  bool first = true;
-  for (;;) {
-    bool more;
-    std::string_view key;
-    if (!r.next_key(first, more, key)) return false;
-    if (!more) break;
+  return read_members(r, [&out](Reader& rr, std::string_view key) {
     std::string name(key);
-    if (!r.expect_colon()) return false;
     IndicatorSpec spec;
-    if (!read_indicator_spec(r, spec)) return r.close_map();
+    if (!rr.expect_colon() || !read_indicator_spec(rr, spec)) return false;
     out.insert_or_assign(std::move(name), std::move(spec));
-  }
-  return r.end_map();
+    return true;
+  });
 }
 
 constexpr Field kCostsFields[] = {

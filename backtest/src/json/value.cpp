@@ -21,34 +21,19 @@ std::string Value::found() const {
 namespace {
 
 bool read_array(Reader& r, Value* out) {
-  if (!r.enter()) return false;
   if (out) out->type = Value::Type::Array;
-  bool first = true;
-  for (;;) {
-    bool more;
-    if (!r.next_element(first, more)) return false;
-    if (!more) break;
-    Value* item = out ? &out->items.emplace_back() : nullptr;
-    if (!read_value(r, item)) return r.close_seq();
-  }
-  return r.end_seq();
+  return read_elements(r, [out](Reader& rr) {
+    return read_value(rr, out ? &out->items.emplace_back() : nullptr);
+  });
 }
 
 bool read_object(Reader& r, Value* out) {
-  if (!r.enter()) return false;
   if (out) out->type = Value::Type::Object;
-  bool first = true;
-  for (;;) {
-    bool more;
-    std::string_view key;
-    if (!r.next_key(first, more, key)) return false;
-    if (!more) break;
-    if (!r.expect_colon()) return false;
-    Value* member = nullptr;
-    if (out) member = &out->members.emplace_back(std::string(key), Value{}).second;
-    if (!read_value(r, member)) return r.close_map();
-  }
-  return r.end_map();
+  return read_members(r, [out](Reader& rr, std::string_view key) {
+    if (!rr.expect_colon()) return false;
+    Value* member = out ? &out->members.emplace_back(std::string(key), Value{}).second : nullptr;
+    return read_value(rr, member);
+  });
 }
 
 bool read_literal(Reader& r, Value* out, Value::Type type, bool boolean) {
