@@ -8,9 +8,7 @@ namespace ostrel {
 
 Status validate_spec(const StrategySpec&) { return std::nullopt; }
 
-Metrics compute_metrics(std::span<const EquityPoint>, std::span<const Trade>, double) {
-  return {};
-}
+Metrics compute_metrics(std::span<const EquityPoint>, std::span<const Trade>, double) { return {}; }
 
 std::optional<IndicatorError> validate_derivatives_tick(const DerivativesTick& raw,
                                                         ValidDerivativesTick& out) {
