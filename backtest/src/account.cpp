@@ -13,8 +13,7 @@ double side_sign(PositionSide side) { return side == PositionSide::Long ? 1.0 : 
 
 // The quantity before the notional cap; none when the sizing cannot apply.
 BacktestResult<std::optional<double>> raw_quantity(const StrategySpec& spec, double cash,
-                                                   double price,
-                                                   std::optional<double> volatility) {
+                                                   double price, std::optional<double> volatility) {
   const double v = spec.sizing.value;
   switch (spec.sizing.kind) {
     case SizingKind::FixedFraction: return std::optional(v * cash / price);
@@ -127,11 +126,17 @@ std::optional<double> volatility_estimate(uint32_t lookback, const History& hist
   };
   double sum = 0.0;
   uint64_t count = 0;
-  each_return([&](double r) { sum += r; ++count; });
+  each_return([&](double r) {
+    sum += r;
+    ++count;
+  });
   if (count == 0) return std::nullopt;
   const double mean = sum / static_cast<double>(count);
   double squares = 0.0;
-  each_return([&](double r) { const double d = r - mean; squares += d * d; });
+  each_return([&](double r) {
+    const double d = r - mean;
+    squares += d * d;
+  });
   const double variance = squares / static_cast<double>(count);
   if (!(variance > 0)) return std::nullopt;
   return std::sqrt(variance);
@@ -158,8 +163,8 @@ void close_position(EngineState& s, double exit_price, double fee, int64_t exit_
   a.total_fees += fee;
   const double invested = std::fabs(a.qty) * a.entry_price;
   const double return_pct = invested >= kPositionEpsilon ? pnl / invested * 100 : 0.0;
-  a.trades.push_back(Trade{reason, a.entry_time, exit_time, a.entry_price, exit_price, a.qty,
-                           pnl, return_pct});
+  a.trades.push_back(
+      Trade{reason, a.entry_time, exit_time, a.entry_price, exit_price, a.qty, pnl, return_pct});
   a.qty = 0.0;
   a.entry_fee = 0.0;
   s.entry_bar.reset();

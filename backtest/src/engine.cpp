@@ -11,6 +11,7 @@
 #include "engine_state.hpp"
 #include "feed_admission.hpp"
 #include "feed_requirements.hpp"
+#include "growing_list.hpp"
 #include "key_slots.hpp"
 #include "metrics.hpp"
 #include "rule_eval.hpp"
@@ -78,7 +79,7 @@ Status execute_pending_order(EngineState& s, const FillBar& bar) {
 }
 
 EngineIndicator::OutputSlot resolve_output(std::string_view indicator, std::string_view output,
-                                          const KeySlots& key_slots) {
+                                           const KeySlots& key_slots) {
   std::string key;
   key.reserve(indicator.size() + 1 + output.size());
   key.append(indicator).append(".").append(output);
@@ -128,7 +129,8 @@ double equity_at(const Account& account, double close) {
 void close_at_end(EngineState& s) {
   if (!s.account.in_position() || !s.last_bar) return;
   const double last = s.last_bar->close;
-  const double price = std::isfinite(last) ? last : s.last_finite_close.value_or(s.account.entry_price);
+  const double price =
+      std::isfinite(last) ? last : s.last_finite_close.value_or(s.account.entry_price);
   const double fee = s.taker_rate * std::fabs(s.account.qty) * price;
   close_position(s, price, fee, s.last_bar->time, ExitReason::End);
 }
@@ -175,7 +177,7 @@ Status BacktestEngine::step(const Candle& candle, const BarFeeds& feeds) {
   s.bar_counter = bar.index + 1;
   check_stops(s, candle);
   charge_funding(s);
-  s.equity.push_back(EquityPoint{candle.time, equity_at(s.account, candle.close)});
+  append_growing(s.equity, EquityPoint{candle.time, equity_at(s.account, candle.close)});
   if (bar.index < s.warmup) return std::nullopt;
   return evaluate_signals(s, bar);
 }

@@ -45,8 +45,7 @@ std::optional<double> sizing_volatility(const EngineState& s) {
 
 // Opens a position at price p (before slippage) when sizing allows one. The
 // entry is used up either way; a price that is not finite opens nothing.
-Status entry_fill(EngineState& s, double price, PositionSide side, bool maker,
-                  const FillBar& bar) {
+Status entry_fill(EngineState& s, double price, PositionSide side, bool maker, const FillBar& bar) {
   if (!std::isfinite(price)) return std::nullopt;
   const auto volatility = sizing_volatility(s);
   double impact_qty = 0.0;

@@ -9,7 +9,6 @@ namespace ostrel {
 
 // Spread slippage is checked before funding. Only the presence of the raw
 // record counts, not its validity.
-Status check_feed_requirements(const StrategySpec& spec, bool has_order_book,
-                               bool has_derivatives);
+Status check_feed_requirements(const StrategySpec& spec, bool has_order_book, bool has_derivatives);
 
 }  // namespace ostrel

@@ -14,6 +14,14 @@ uint64_t saturating_add(uint64_t a, uint64_t b) {
                                                       : a + b;
 }
 
+double evaluate_expression(const Operand& o, const History& h, size_t p);
+
+// The value of an operand; keys, by far the most frequent, without a call.
+inline double operand_value(const Operand& o, const History& h, size_t p) {
+  if (o.kind == Operand::Kind::Key) return h.value(p, o.slot);
+  return evaluate_expression(o, h, p);
+}
+
 double price_field(const Candle& c, PriceField field) {
   switch (field) {
     case PriceField::Open: return c.open;
@@ -30,8 +38,8 @@ double price_field(const Candle& c, PriceField field) {
 // Both values present (not NaN) and `holds` for them.
 template <class Pred>
 bool compare_at(const Condition& c, const History& h, size_t t, Pred holds) {
-  double a = evaluate_operand(c.operands[0], h, t);
-  double b = evaluate_operand(c.operands[1], h, t);
+  double a = operand_value(c.operands[0], h, t);
+  double b = operand_value(c.operands[1], h, t);
   return holds(a, b);
 }
 
@@ -39,10 +47,10 @@ bool compare_at(const Condition& c, const History& h, size_t t, Pred holds) {
 // beyond it on the previous bar; touching counts as not beyond.
 bool crossed(const Condition& c, const History& h, size_t t, bool upward) {
   if (t < 1) return false;
-  double a_now = evaluate_operand(c.operands[0], h, t);
-  double b_now = evaluate_operand(c.operands[1], h, t);
-  double a_before = evaluate_operand(c.operands[0], h, t - 1);
-  double b_before = evaluate_operand(c.operands[1], h, t - 1);
+  double a_now = operand_value(c.operands[0], h, t);
+  double b_now = operand_value(c.operands[1], h, t);
+  double a_before = operand_value(c.operands[0], h, t - 1);
+  double b_before = operand_value(c.operands[1], h, t - 1);
   if (upward) return a_now > b_now && a_before <= b_before;
   return a_now < b_now && a_before >= b_before;
 }
@@ -50,8 +58,8 @@ bool crossed(const Condition& c, const History& h, size_t t, bool upward) {
 // rising (upward) or falling: compares only the two end points.
 bool moved(const Condition& c, const History& h, size_t t, bool upward) {
   if (t < c.count) return false;
-  double now = evaluate_operand(c.operands[0], h, t);
-  double before = evaluate_operand(c.operands[0], h, t - c.count);
+  double now = operand_value(c.operands[0], h, t);
+  double before = operand_value(c.operands[0], h, t - c.count);
   return upward ? now > before : now < before;
 }
 
@@ -72,30 +80,33 @@ uint64_t largest_lookback(const std::vector<Operand>& operands) {
   return most;
 }
 
-}  // namespace
-
-double evaluate_operand(const Operand& o, const History& h, size_t p) {
+// Every operand form but a key, out of line so that the key path needs no
+// call frame.
+[[gnu::noinline]] double evaluate_expression(const Operand& o, const History& h, size_t p) {
   switch (o.kind) {
     case Operand::Kind::Key: return h.value(p, o.slot);
     case Operand::Kind::Constant: return o.constant;
     case Operand::Kind::Price: return price_field(h.candle(p), o.field);
     case Operand::Kind::Prev:
-      return p < o.count ? kAbsent : evaluate_operand(o.args[0], h, p - o.count);
-    case Operand::Kind::Add:
-      return evaluate_operand(o.args[0], h, p) + evaluate_operand(o.args[1], h, p);
-    case Operand::Kind::Sub:
-      return evaluate_operand(o.args[0], h, p) - evaluate_operand(o.args[1], h, p);
-    case Operand::Kind::Mul:
-      return evaluate_operand(o.args[0], h, p) * evaluate_operand(o.args[1], h, p);
+      return p < o.count ? kAbsent : operand_value(o.args[0], h, p - o.count);
+    case Operand::Kind::Add: return operand_value(o.args[0], h, p) + operand_value(o.args[1], h, p);
+    case Operand::Kind::Sub: return operand_value(o.args[0], h, p) - operand_value(o.args[1], h, p);
+    case Operand::Kind::Mul: return operand_value(o.args[0], h, p) * operand_value(o.args[1], h, p);
     case Operand::Kind::Div: {
-      double a = evaluate_operand(o.args[0], h, p);
-      double b = evaluate_operand(o.args[1], h, p);
+      double a = operand_value(o.args[0], h, p);
+      double b = operand_value(o.args[1], h, p);
       // A divisor near zero gives NaN; an absent operand propagates as NaN.
       if (std::fabs(b) < kEpsilon) return kAbsent;
       return a / b;
     }
   }
   return kAbsent;
+}
+
+}  // namespace
+
+double evaluate_operand(const Operand& o, const History& h, size_t p) {
+  return operand_value(o, h, p);
 }
 
 bool evaluate_condition(const Condition& c, const History& h, size_t t, const RuleContext& ctx) {
@@ -112,9 +123,9 @@ bool evaluate_condition(const Condition& c, const History& h, size_t t, const Ru
     case K::CrossAbove: return crossed(c, h, t, true);
     case K::CrossBelow: return crossed(c, h, t, false);
     case K::Between: {
-      double x = evaluate_operand(c.operands[0], h, t);
-      double lo = evaluate_operand(c.operands[1], h, t);
-      double hi = evaluate_operand(c.operands[2], h, t);
+      double x = operand_value(c.operands[0], h, t);
+      double lo = operand_value(c.operands[1], h, t);
+      double hi = operand_value(c.operands[2], h, t);
       return lo <= x && x <= hi;
     }
     case K::Rising: return moved(c, h, t, true);

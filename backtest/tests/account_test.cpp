@@ -39,6 +39,9 @@ TEST(SizePosition, Examples) {
   stop2.stop_loss_pct = 2;
   Risk stop0;
   stop0.stop_loss_pct = 0;
+  Risk nan_caps;
+  nan_caps.max_leverage = kNaN;
+  nan_caps.max_position_pct = kNaN;
   const Case cases[] = {
       {"fixed_fraction 0.5", sized(SizingKind::FixedFraction, 0.5), 10000, 100, {}, 50},
       {"fraction 2 capped at the cash", sized(SizingKind::FixedFraction, 2), 10000, 100, {}, 100},
@@ -54,7 +57,7 @@ TEST(SizePosition, Examples) {
       {"price not positive", sized(SizingKind::FixedQty, 1), 100, 0, {}, {}},
       {"quantity not positive", sized(SizingKind::FixedQty, -1), 100, 1, {}, {}},
       {"NaN quantity", sized(SizingKind::FixedQty, kNaN), 100, 1, {}, {}},
-      {"a NaN cap never wins", sized(SizingKind::FixedQty, 1, Risk{{}, {}, {}, kNaN, kNaN, false}), 100, 1, {}, 1},
+      {"a NaN cap never wins", sized(SizingKind::FixedQty, 1, nan_caps), 100, 1, {}, 1},
   };
   for (const Case& c : cases) {
     auto got = size_position(c.spec, c.cash, c.price, c.volatility);
@@ -84,11 +87,11 @@ TEST(VolatilityEstimate, PopulationDeviationOfSimpleReturns) {
   const double mean = (r1 + r2) / 2;
   EXPECT_EQ(*sigma, std::sqrt(((r1 - mean) * (r1 - mean) + (r2 - mean) * (r2 - mean)) / 2));
 
-  EXPECT_FALSE(volatility_estimate(3, closes({100, 100, 100})));      // variance 0
-  EXPECT_FALSE(volatility_estimate(20, closes({100, 101, 102})));     // too few bars
-  EXPECT_FALSE(volatility_estimate(1, closes({100, 101})));           // lookback below 2
-  EXPECT_FALSE(volatility_estimate(2, closes({0, 5})));               // no return from a zero close
-  EXPECT_FALSE(volatility_estimate(3, closes({100, kNaN, 101})));     // NaN variance
+  EXPECT_FALSE(volatility_estimate(3, closes({100, 100, 100})));   // variance 0
+  EXPECT_FALSE(volatility_estimate(20, closes({100, 101, 102})));  // too few bars
+  EXPECT_FALSE(volatility_estimate(1, closes({100, 101})));        // lookback below 2
+  EXPECT_FALSE(volatility_estimate(2, closes({0, 5})));            // no return from a zero close
+  EXPECT_FALSE(volatility_estimate(3, closes({100, kNaN, 101})));  // NaN variance
 }
 
 TEST(ClosePosition, PnlAndReturnIncludeBothFees) {

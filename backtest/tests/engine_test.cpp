@@ -1,3 +1,5 @@
+#include "engine.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "engine.hpp"
 #include "engine_state.hpp"
 #include "signals.hpp"
 #include "test_indicators.hpp"
@@ -60,10 +61,11 @@ TEST(EngineCreate, RefusesCapitalThatIsNotFiniteBeforeBuildingIndicators) {
     int built = 0;
     StrategySpec spec = base_spec(always());
     declare(spec, "a", "Counted");
-    auto made = BacktestEngine::create(spec, capital, test_factory({{"Counted", [&] {
-                                                         ++built;
-                                                         return std::make_unique<RollingMean>(1);
-                                                       }}}));
+    auto made = BacktestEngine::create(spec, capital,
+                                       test_factory({{"Counted", [&] {
+                                                        ++built;
+                                                        return std::make_unique<RollingMean>(1);
+                                                      }}}));
     ASSERT_FALSE(made.ok());
     EXPECT_EQ(made.error().render(), "invalid input data: capital must be finite");
     EXPECT_EQ(built, 0);
@@ -197,8 +199,8 @@ TEST(EngineStep, RulesReadNamedOutputsAndTheLaterWriteOfAKeyWins) {
   declare(spec, "a", "A");
   declare(spec, "a.b", "AB");
   std::vector<ScriptedBar> a(4, ScriptedBar{7.0, {{"b", 1.0}}});
-  const Report r = run(spec, flat_bars(4),
-                       {{"A", scripted(a)}, {"AB", scripted(script({5, kNaN, 5, 5}))}});
+  const Report r =
+      run(spec, flat_bars(4), {{"A", scripted(a)}, {"AB", scripted(script({5, kNaN, 5, 5}))}});
   EXPECT_EQ(first_entry_time(r), 1);
 }
 
@@ -206,7 +208,8 @@ TEST(EngineStep, AnOutputIsResolvedAgainWhenItsNameChanges) {
   StrategySpec spec = base_spec(gt(key("m.y"), constant(0)), never());
   spec.execution.fill_timing = FillTiming::Close;
   declare(spec, "m", "M");
-  const std::vector<ScriptedBar> m = {{1.0, {{"x", 5.0}}}, {1.0, {{"x", 5.0}}}, {1.0, {{"y", 5.0}}}};
+  const std::vector<ScriptedBar> m = {
+      {1.0, {{"x", 5.0}}}, {1.0, {{"x", 5.0}}}, {1.0, {{"y", 5.0}}}};
   EXPECT_EQ(first_entry_time(run(spec, flat_bars(3), {{"M", scripted(m)}})), 2);
 }
 
@@ -214,7 +217,9 @@ TEST(EngineStep, HistoryCoversTheLongestLookback) {
   StrategySpec spec = base_spec(gt(close_price(), prev(close_price(), 3)));
   spec.execution.fill_timing = FillTiming::Close;
   std::vector<Candle> bars;
-  for (double c : {10, 9, 8, 7, 11}) bars.push_back(flat_candle(static_cast<int64_t>(bars.size()), c));
+  for (double c : {10, 9, 8, 7, 11}) {
+    bars.push_back(flat_candle(static_cast<int64_t>(bars.size()), c));
+  }
   EXPECT_EQ(first_entry_time(run(spec, bars)), 4);
 
   // vol_target needs `lookback` bars before a fill: the first fill at an

@@ -46,22 +46,32 @@ struct EntryCase {
 
 TEST(ProcessPendingOrder, EntryTriggersAndFillPrices) {
   const auto L = PositionSide::Long, S = PositionSide::Short;
+  // clang-format off
   const EntryCase cases[] = {
-      {"market fills at the open", OrderType::Market, L, {}, {}, {candle(1, 101, 102, 100, 101)}, 1, 101, false},
+      {"market fills at the open", OrderType::Market, L, {}, {},
+       {candle(1, 101, 102, 100, 101)}, 1, 101, false},
       {"long limit waits, then fills at a better open", OrderType::Limit, L, -1, {},
        {candle(1, 100, 101, 99.5, 100), candle(2, 98, 99, 97, 98)}, 2, 98, true},
       {"long limit fills at its price", OrderType::Limit, L, -1, {},
        {candle(1, 100, 101, 98.7, 99)}, 1, 99, true},
-      {"short limit", OrderType::Limit, S, 1, {}, {candle(1, 100, 101.5, 99, 101)}, 1, 101, true},
-      {"long stop gap fills at the open", OrderType::Stop, L, {}, 2, {candle(1, 105, 106, 104, 105)}, 1, 105, false},
-      {"long stop fills at its price", OrderType::Stop, L, {}, 2, {candle(1, 101, 102, 100, 101)}, 1, 102, false},
-      {"long stop not reached", OrderType::Stop, L, {}, 2, {candle(1, 101, 101.9, 100, 101)}, -1, 0, false},
-      {"short stop", OrderType::Stop, S, {}, -1, {candle(1, 100, 100, 98, 98)}, 1, 99, false},
-      {"short stop_limit", OrderType::StopLimit, S, -2, -1, {candle(1, 99.2, 99.5, 98.5, 99)}, 1, 99, false},
+      {"short limit", OrderType::Limit, S, 1, {},
+       {candle(1, 100, 101.5, 99, 101)}, 1, 101, true},
+      {"long stop gap fills at the open", OrderType::Stop, L, {}, 2,
+       {candle(1, 105, 106, 104, 105)}, 1, 105, false},
+      {"long stop fills at its price", OrderType::Stop, L, {}, 2,
+       {candle(1, 101, 102, 100, 101)}, 1, 102, false},
+      {"long stop not reached", OrderType::Stop, L, {}, 2,
+       {candle(1, 101, 101.9, 100, 101)}, -1, 0, false},
+      {"short stop", OrderType::Stop, S, {}, -1,
+       {candle(1, 100, 100, 98, 98)}, 1, 99, false},
+      {"short stop_limit", OrderType::StopLimit, S, -2, -1,
+       {candle(1, 99.2, 99.5, 98.5, 99)}, 1, 99, false},
       {"short stop_limit stopped but below its limit", OrderType::StopLimit, S, -2, -1,
        {candle(1, 97, 97.5, 96, 97)}, -1, 0, false},
-      {"long stop_limit", OrderType::StopLimit, L, 2, 1, {candle(1, 100, 101.5, 99.5, 101)}, 1, 101, false},
+      {"long stop_limit", OrderType::StopLimit, L, 2, 1,
+       {candle(1, 100, 101.5, 99.5, 101)}, 1, 101, false},
   };
+  // clang-format on
   for (const EntryCase& c : cases) {
     StrategySpec spec = base_spec(always());
     spec.execution.order_type = c.type;
@@ -222,8 +232,9 @@ TEST(ChargeFunding, LongPaysAndShortReceives) {
     double cash_change;
   };
   const double payment = 0.0001 * 50 * 2;
-  for (const Case c : {Case{PositionSide::Long, true, -payment}, Case{PositionSide::Short, true, payment},
-                       Case{PositionSide::Long, false, 0}}) {
+  for (const Case c :
+       {Case{PositionSide::Long, true, -payment}, Case{PositionSide::Short, true, payment},
+        Case{PositionSide::Long, false, 0}}) {
     EngineState s = state_for(spec, 10000);
     open_position(s, c.side, 2, 50, 0.0, FillBar{flat_candle(0, 50), 0});
     const double cash = s.account.cash;

@@ -1,10 +1,11 @@
+#include "rule_eval.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
-#include "rule_eval.hpp"
 #include "test_specs.hpp"
 
 namespace ostrel {
@@ -170,7 +171,8 @@ TEST(Lookback, OfEachForm) {
   const Case cases[] = {
       {"plain comparison", gt(key("a"), close_price()), 0},
       {"nested prev adds up", gt(prev(prev(close_price(), 2), 3), constant(0)), 5},
-      {"arithmetic takes the larger", lt(add(prev(key("a"), 4), prev(key("b"), 1)), constant(0)), 4},
+      {"arithmetic takes the larger", lt(add(prev(key("a"), 4), prev(key("b"), 1)), constant(0)),
+       4},
       {"cross adds one", cross_above(prev(key("a"), 2), key("b")), 3},
       {"rising adds its count", rising(prev(close_price(), 1), 6), 7},
       {"between", between(key("a"), prev(key("b"), 2), key("c")), 2},

@@ -87,13 +87,15 @@ using IndicatorMaker = std::function<std::unique_ptr<Indicator>()>;
 // A factory for the type "Mean" (params: [period]) and for the given named
 // makers; every other type is unknown.
 inline IndicatorFactory test_factory(std::map<std::string, IndicatorMaker> makers = {}) {
-  return [makers = std::move(makers)](std::string_view type, std::span<const double> params)
-             -> BacktestResult<std::unique_ptr<Indicator>> {
+  return [makers = std::move(makers)](
+             std::string_view type,
+             std::span<const double> params) -> BacktestResult<std::unique_ptr<Indicator>> {
     if (type == "Mean") {
       if (params.size() != 1 || !(params[0] >= 1) || params[0] > 1e6) {
         return BacktestError::invalid_params("Mean", "period must be a positive integer");
       }
-      return std::unique_ptr<Indicator>(std::make_unique<RollingMean>(static_cast<size_t>(params[0])));
+      return std::unique_ptr<Indicator>(
+          std::make_unique<RollingMean>(static_cast<size_t>(params[0])));
     }
     const auto found = makers.find(std::string(type));
     if (found == makers.end()) return BacktestError::unknown_indicator(std::string(type));

@@ -46,10 +46,18 @@ inline Operand arithmetic(Operand::Kind kind, Operand a, Operand b) {
   o.args.push_back(std::move(b));
   return o;
 }
-inline Operand add(Operand a, Operand b) { return arithmetic(Operand::Kind::Add, std::move(a), std::move(b)); }
-inline Operand sub(Operand a, Operand b) { return arithmetic(Operand::Kind::Sub, std::move(a), std::move(b)); }
-inline Operand mul(Operand a, Operand b) { return arithmetic(Operand::Kind::Mul, std::move(a), std::move(b)); }
-inline Operand div(Operand a, Operand b) { return arithmetic(Operand::Kind::Div, std::move(a), std::move(b)); }
+inline Operand add(Operand a, Operand b) {
+  return arithmetic(Operand::Kind::Add, std::move(a), std::move(b));
+}
+inline Operand sub(Operand a, Operand b) {
+  return arithmetic(Operand::Kind::Sub, std::move(a), std::move(b));
+}
+inline Operand mul(Operand a, Operand b) {
+  return arithmetic(Operand::Kind::Mul, std::move(a), std::move(b));
+}
+inline Operand div(Operand a, Operand b) {
+  return arithmetic(Operand::Kind::Div, std::move(a), std::move(b));
+}
 
 inline Condition compare(Condition::Kind kind, std::vector<Operand> operands, uint32_t count = 0) {
   Condition c;
@@ -58,12 +66,24 @@ inline Condition compare(Condition::Kind kind, std::vector<Operand> operands, ui
   c.count = count;
   return c;
 }
-inline Condition gt(Operand a, Operand b) { return compare(Condition::Kind::Gt, {std::move(a), std::move(b)}); }
-inline Condition lt(Operand a, Operand b) { return compare(Condition::Kind::Lt, {std::move(a), std::move(b)}); }
-inline Condition ge(Operand a, Operand b) { return compare(Condition::Kind::Ge, {std::move(a), std::move(b)}); }
-inline Condition le(Operand a, Operand b) { return compare(Condition::Kind::Le, {std::move(a), std::move(b)}); }
-inline Condition eq(Operand a, Operand b) { return compare(Condition::Kind::Eq, {std::move(a), std::move(b)}); }
-inline Condition ne(Operand a, Operand b) { return compare(Condition::Kind::Ne, {std::move(a), std::move(b)}); }
+inline Condition gt(Operand a, Operand b) {
+  return compare(Condition::Kind::Gt, {std::move(a), std::move(b)});
+}
+inline Condition lt(Operand a, Operand b) {
+  return compare(Condition::Kind::Lt, {std::move(a), std::move(b)});
+}
+inline Condition ge(Operand a, Operand b) {
+  return compare(Condition::Kind::Ge, {std::move(a), std::move(b)});
+}
+inline Condition le(Operand a, Operand b) {
+  return compare(Condition::Kind::Le, {std::move(a), std::move(b)});
+}
+inline Condition eq(Operand a, Operand b) {
+  return compare(Condition::Kind::Eq, {std::move(a), std::move(b)});
+}
+inline Condition ne(Operand a, Operand b) {
+  return compare(Condition::Kind::Ne, {std::move(a), std::move(b)});
+}
 inline Condition cross_above(Operand a, Operand b) {
   return compare(Condition::Kind::CrossAbove, {std::move(a), std::move(b)});
 }
@@ -73,8 +93,12 @@ inline Condition cross_below(Operand a, Operand b) {
 inline Condition between(Operand x, Operand lo, Operand hi) {
   return compare(Condition::Kind::Between, {std::move(x), std::move(lo), std::move(hi)});
 }
-inline Condition rising(Operand x, uint32_t n) { return compare(Condition::Kind::Rising, {std::move(x)}, n); }
-inline Condition falling(Operand x, uint32_t n) { return compare(Condition::Kind::Falling, {std::move(x)}, n); }
+inline Condition rising(Operand x, uint32_t n) {
+  return compare(Condition::Kind::Rising, {std::move(x)}, n);
+}
+inline Condition falling(Operand x, uint32_t n) {
+  return compare(Condition::Kind::Falling, {std::move(x)}, n);
+}
 
 inline Condition group(Condition::Kind kind, std::vector<Condition> members) {
   Condition c;
@@ -82,8 +106,12 @@ inline Condition group(Condition::Kind kind, std::vector<Condition> members) {
   c.members = std::move(members);
   return c;
 }
-inline Condition all_of(std::vector<Condition> m) { return group(Condition::Kind::All, std::move(m)); }
-inline Condition any_of(std::vector<Condition> m) { return group(Condition::Kind::Any, std::move(m)); }
+inline Condition all_of(std::vector<Condition> m) {
+  return group(Condition::Kind::All, std::move(m));
+}
+inline Condition any_of(std::vector<Condition> m) {
+  return group(Condition::Kind::Any, std::move(m));
+}
 inline Condition not_(Condition d) { return group(Condition::Kind::Not, {std::move(d)}); }
 inline Condition in_position(bool held) {
   Condition c;
@@ -104,8 +132,8 @@ inline Condition never() { return any_of({}); }
 // A spec with the given long rules, fixed_qty sizing of one unit, no costs.
 inline StrategySpec base_spec(Condition entry, Condition exit = never()) {
   StrategySpec spec;
-  spec.symbol = "X";
-  spec.timeframe = "1d";
+  spec.symbol = std::string("X");
+  spec.timeframe = std::string("1d");
   spec.entry = std::move(entry);
   spec.exit = std::move(exit);
   spec.sizing = Sizing{SizingKind::FixedQty, 1.0, 0};
