@@ -13,7 +13,8 @@ void History::push(const Candle& candle, std::span<const double> values) {
   }
   // Full: the oldest record's storage becomes the newest.
   candles_[start_] = candle;
-  std::copy(values.begin(), values.end(), values_.begin() + start_ * slots_);
+  double* record = values_.data() + start_ * slots_;
+  for (size_t k = 0; k < values.size(); ++k) record[k] = values[k];
   start_ = start_ + 1 == candles_.size() ? 0 : start_ + 1;
 }
 
