@@ -99,6 +99,23 @@ TEST(RunDrivers, RunARequestWithItsFeedsToTheReport) {
             R"("fees_paid":0.0,"initial_capital":10000.0})");
 }
 
+TEST(RunDrivers, InvalidFeedRecordsAreAbsentForTheirBar) {
+  // The book of bar 2 (where the entry fills) is crossed: zero spread slippage.
+  const std::string crossed =
+      R"(, "books": [{"bids": [[99, 1]], "asks": [[101, 1]]}, {"bids": [[102, 1]], "asks": [[101, 1]]},
+                    {"bids": [[99, 1]], "asks": [[101, 1]]}])";
+  const std::string spread = run_text(request(kSpread, kCandles, crossed));
+  EXPECT_NE(spread.find(R"("entry_price":100.0,)"), std::string::npos) << spread;
+
+  // A tick with mark price 0 fails validation: no funding on bar 3.
+  const std::string tick = "[0.01, 100, 100, 100, 0, 0, 0, 0, 0, 0, 0]";
+  const std::string bad_tick = "[0.01, 0, 100, 100, 0, 0, 0, 0, 0, 0, 0]";
+  const std::string funding = run_text(
+      request(kFunding, kCandles, R"(, "derivs": [)" + tick + "," + tick + "," + bad_tick + "]"));
+  // Charged once, on bar 2: 0.01 x 100 x 1 unit.
+  EXPECT_NE(funding.find(R"("fees_paid":1.0,)"), std::string::npos) << funding;
+}
+
 TEST(RunDrivers, ArraysAndRequestAgree) {
   std::vector<Candle> candles = {{1, 100, 101, 99, 100, 0}, {2, 100, 111, 99, 110, 0},
                                  {3, 110, 121, 109, 120, 0}};
