@@ -9,8 +9,6 @@
 namespace ostrel {
 namespace {
 
-double side_sign(PositionSide side) { return side == PositionSide::Long ? 1.0 : -1.0; }
-
 // The quantity before the notional cap; none when the sizing cannot apply.
 BacktestResult<std::optional<double>> raw_quantity(const StrategySpec& spec, double cash,
                                                    double price, std::optional<double> volatility) {
@@ -120,7 +118,7 @@ std::optional<double> volatility_estimate(uint32_t lookback, const History& hist
   auto each_return = [&](auto&& f) {
     for (size_t k = first; k + 1 < history.size(); ++k) {
       const double from = history.candle(k).close;
-      if (std::fabs(from) <= kPositionEpsilon) continue;
+      if (std::fabs(from) <= kEpsilon) continue;
       f((history.candle(k + 1).close - from) / from);
     }
   };
@@ -162,7 +160,7 @@ void close_position(EngineState& s, double exit_price, double fee, int64_t exit_
   a.cash = a.cash + exit_price * a.qty - fee;
   a.total_fees += fee;
   const double invested = std::fabs(a.qty) * a.entry_price;
-  const double return_pct = invested >= kPositionEpsilon ? pnl / invested * 100 : 0.0;
+  const double return_pct = invested >= kEpsilon ? pnl / invested * 100 : 0.0;
   a.trades.push_back(
       Trade{reason, a.entry_time, exit_time, a.entry_price, exit_price, a.qty, pnl, return_pct});
   a.qty = 0.0;

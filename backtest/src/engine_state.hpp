@@ -13,15 +13,16 @@
 #include "error.hpp"
 #include "history.hpp"
 #include "indicator.hpp"
+#include "numeric.hpp"
 #include "key_slots.hpp"
 #include "report.hpp"
 #include "spec.hpp"
 
 namespace ostrel {
 
-inline constexpr double kPositionEpsilon = 2.220446049250313e-16;
-
 enum class PositionSide : uint8_t { Long, Short };
+
+inline double side_sign(PositionSide side) { return side == PositionSide::Long ? 1.0 : -1.0; }
 
 struct Account {
   double cash = 0.0;
@@ -32,7 +33,7 @@ struct Account {
   double total_fees = 0.0;
   std::vector<Trade> trades;
 
-  bool in_position() const { return qty > kPositionEpsilon || qty < -kPositionEpsilon; }
+  bool in_position() const { return qty > kEpsilon || qty < -kEpsilon; }
 };
 
 struct PendingOrder {

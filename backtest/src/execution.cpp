@@ -9,10 +9,6 @@
 namespace ostrel {
 namespace {
 
-constexpr double kHalfLargestDouble = 8.988465674311579e307;
-
-double side_sign(PositionSide side) { return side == PositionSide::Long ? 1.0 : -1.0; }
-
 // Half the quoted spread relative to the mid of the bar's admitted book;
 // 0 without a book.
 double spread_fraction(const AdmittedFeeds& feeds) {
@@ -21,8 +17,7 @@ double spread_fraction(const AdmittedFeeds& feeds) {
   }
   const double bid = feeds.order_book.bids.front().price;
   const double ask = feeds.order_book.asks.front().price;
-  const bool huge = std::fabs(bid) > kHalfLargestDouble || std::fabs(ask) > kHalfLargestDouble;
-  const double mid = huge ? bid * 0.5 + ask * 0.5 : (bid + ask) * 0.5;
+  const double mid = midpoint(bid, ask);
   return mid > 0 ? (ask - bid) * 0.5 / mid : 0.0;
 }
 
@@ -65,7 +60,7 @@ Status entry_fill(EngineState& s, double price, PositionSide side, bool maker, c
   if (exec.partial_fills && exec.max_participation) {
     qty = std::fmin(qty, *exec.max_participation * bar.candle.volume);
   }
-  if (!(qty > kPositionEpsilon)) return std::nullopt;
+  if (!(qty > kEpsilon)) return std::nullopt;
   const double rate = maker ? s.maker_rate : s.taker_rate;
   open_position(s, side, qty, fill_price, fill_price * qty * rate, bar);
   return std::nullopt;

@@ -1,12 +1,13 @@
 #include "metrics.hpp"
 
+#include "numeric.hpp"
+
 #include <cmath>
 #include <limits>
 
 namespace ostrel {
 namespace {
 
-constexpr double kEpsilon = 2.220446049250313e-16;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // The simple return from bar k to bar k + 1; 0 (still counted) when the

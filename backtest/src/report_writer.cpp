@@ -164,6 +164,10 @@ char* write_trade(char* p, const Trade& t) {
   return p;
 }
 
+void write_literal(TextSink& sink, std::string_view text) {
+  sink.commit(put(sink.claim(text.size()), text));
+}
+
 // Equity points are claimed in blocks small enough to stay in cache between
 // growing the string and writing them.
 constexpr size_t kPointsPerBlock = 1024;
@@ -173,21 +177,17 @@ size_t max_equity_chars(std::span<const EquityPoint> points) {
 }
 
 void write_equity_array(TextSink& sink, std::span<const EquityPoint> points) {
-  char* p = sink.claim(1);
-  *p++ = '[';
-  sink.commit(p);
+  write_literal(sink, "[");
   for (size_t first = 0; first < points.size(); first += kPointsPerBlock) {
     const size_t last = std::min(points.size(), first + kPointsPerBlock);
-    p = sink.claim((last - first) * (kMaxEquityPointChars + 1));
+    char* p = sink.claim((last - first) * (kMaxEquityPointChars + 1));
     for (size_t k = first; k < last; ++k) {
       if (k != 0) *p++ = ',';
       p = write_point(p, points[k]);
     }
     sink.commit(p);
   }
-  p = sink.claim(1);
-  *p++ = ']';
-  sink.commit(p);
+  write_literal(sink, "]");
 }
 
 size_t max_trades_chars(std::span<const Trade> trades) {
@@ -197,17 +197,13 @@ size_t max_trades_chars(std::span<const Trade> trades) {
 }
 
 void write_trade_array(TextSink& sink, std::span<const Trade> trades) {
-  char* p = sink.claim(1);
-  *p++ = '[';
-  sink.commit(p);
+  write_literal(sink, "[");
   for (size_t k = 0; k < trades.size(); ++k) {
-    p = sink.claim(max_trade_chars(trades[k]) + 1);
+    char* p = sink.claim(max_trade_chars(trades[k]) + 1);
     if (k != 0) *p++ = ',';
     sink.commit(write_trade(p, trades[k]));
   }
-  p = sink.claim(1);
-  *p++ = ']';
-  sink.commit(p);
+  write_literal(sink, "]");
 }
 
 constexpr std::string_view kSchemaVersionKey = R"({"schema_version":)";
@@ -234,10 +230,6 @@ void write_head(TextSink& sink, const Report& r) {
   p = write_string(put(p, kTimeframeKey), r.timeframe);
   p = write_metrics(put(p, kMetricsKey), r.metrics);
   sink.commit(put(p, kTradesKey));
-}
-
-void write_literal(TextSink& sink, std::string_view text) {
-  sink.commit(put(sink.claim(text.size()), text));
 }
 
 void write_totals(TextSink& sink, const Report& r) {

@@ -8,11 +8,10 @@
 #include <cstdint>
 
 #include "history.hpp"
+#include "numeric.hpp"
 #include "rules.hpp"
 
 namespace ostrel {
-
-inline constexpr double kEpsilon = 2.220446049250313e-16;
 
 struct RuleContext {
   bool entry_known = false;

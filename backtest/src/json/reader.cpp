@@ -90,6 +90,14 @@ std::string number_found(const Number& n) {
   return s;
 }
 
+std::string u32_refusal(const Number& n) {
+  if (n.is_float) return "invalid type: " + number_found(n) + ", expected u32";
+  if ((n.negative && n.magnitude != 0) || n.magnitude > UINT32_MAX) {
+    return "invalid value: " + number_found(n) + ", expected u32";
+  }
+  return {};
+}
+
 // ---- errors ----
 
 std::string Reader::error_text() const {
@@ -430,10 +438,7 @@ bool Reader::read_u32(uint32_t& v) {
   if (c != '-' && !is_digit(c)) return invalid_type("u32");
   Number n;
   if (!read_number(n)) return false;
-  if (n.is_float) return fail_here("invalid type: " + number_found(n) + ", expected u32");
-  if ((n.negative && n.magnitude != 0) || n.magnitude > UINT32_MAX) {
-    return fail_here("invalid value: " + number_found(n) + ", expected u32");
-  }
+  if (std::string refusal = u32_refusal(n); !refusal.empty()) return fail_here(refusal);
   v = static_cast<uint32_t>(n.magnitude);
   return true;
 }

@@ -142,5 +142,8 @@ std::string unknown_variant(std::string_view s, std::span<const std::string_view
 void append_quoted(std::string& out, std::string_view s);
 // "integer `5`" / "floating point `1.5`".
 std::string number_found(const Number& n);
+// Why n is no integer of 0..4294967295 ("invalid type: floating point `1.5`,
+// expected u32", "invalid value: integer `-1`, expected u32"); empty when it is.
+std::string u32_refusal(const Number& n);
 
 }  // namespace ostrel::json

@@ -51,10 +51,7 @@ bool price_from_value(const Value& v, PriceField& out) {
 }
 
 bool count_from_value(const Value& v, uint32_t& out) {
-  if (v.type != Value::Type::Number || v.number.is_float) return false;
-  if ((v.number.negative && v.number.magnitude != 0) || v.number.magnitude > UINT32_MAX) {
-    return false;
-  }
+  if (v.type != Value::Type::Number || !u32_refusal(v.number).empty()) return false;
   out = static_cast<uint32_t>(v.number.magnitude);
   return true;
 }

@@ -35,12 +35,8 @@ bool read_field(Reader& r, const Value& v, size_t field, TaggedFields& out) {
     out.value = v.number.as_double();
     return true;
   }
-  const Number& n = v.number;
-  if (n.is_float) return r.fail("invalid type: " + number_found(n) + ", expected u32");
-  if ((n.negative && n.magnitude != 0) || n.magnitude > UINT32_MAX) {
-    return r.fail("invalid value: " + number_found(n) + ", expected u32");
-  }
-  out.count = static_cast<uint32_t>(n.magnitude);
+  if (std::string refusal = u32_refusal(v.number); !refusal.empty()) return r.fail(refusal);
+  out.count = static_cast<uint32_t>(v.number.magnitude);
   return true;
 }
 
