@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "registry.hpp"
+
 namespace ostrel {
 namespace {
 

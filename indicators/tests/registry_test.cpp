@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "feed_kind.hpp"
+#include "registry.hpp"
 
 namespace ostrel {
 namespace {
@@ -23,7 +23,7 @@ TEST(KnownIndicatorTypes, HasEveryTypeOnceInByteOrder) {
   for (size_t i = 1; i < types.size(); ++i) {
     EXPECT_LT(types[i - 1].name, types[i].name) << "at " << i;
   }
-  for (const TypeFeed& type : types) {
+  for (const TypeRow& type : types) {
     EXPECT_GE(type.name.size(), 2u) << type.name;
     EXPECT_LE(type.name.size(), 26u) << type.name;
   }
@@ -31,7 +31,7 @@ TEST(KnownIndicatorTypes, HasEveryTypeOnceInByteOrder) {
 
 TEST(KnownIndicatorTypes, CountsPerFeed) {
   std::map<FeedKind, int> counts;
-  for (const TypeFeed& type : known_indicator_types()) ++counts[type.feed];
+  for (const TypeRow& type : known_indicator_types()) ++counts[type.feed];
   EXPECT_EQ(counts[FeedKind::Kline], 446);
   EXPECT_EQ(counts[FeedKind::Trade], 8);
   EXPECT_EQ(counts[FeedKind::Orderbook], 7);
@@ -41,7 +41,7 @@ TEST(KnownIndicatorTypes, CountsPerFeed) {
 }
 
 TEST(ConsumedFeed, FindsEveryTableEntry) {
-  for (const TypeFeed& type : known_indicator_types()) {
+  for (const TypeRow& type : known_indicator_types()) {
     EXPECT_EQ(consumed_feed(type.name), type.feed) << type.name;
   }
 }

@@ -1,0 +1,55 @@
+#pragma once
+// Running window sum: O(1) per push, recomputed exactly from the window every
+// 16 passes of the window so that the incremental drift stays bounded.
+
+#include <cstddef>
+#include <optional>
+
+#include "kernels/value_window.hpp"
+
+namespace ostrel {
+
+class WindowSum {
+ public:
+  explicit WindowSum(size_t n) : window_(n) {}
+
+  void push(double x) {
+    if (window_.full()) {
+      const double leaving = window_.oldest();
+      sum_ = x + (sum_ - leaving);
+      nonzero_ -= leaving != 0.0;
+    } else {
+      sum_ = x + sum_;
+    }
+    nonzero_ += x != 0.0;
+    if (window_.push(x) && ++passes_ == kPassesPerRecompute) recompute();
+    // A window of exact zeros sums to exactly zero, whatever the residue.
+    if (nonzero_ == 0) sum_ = 0.0;
+  }
+
+  bool full() const { return window_.full(); }
+  double sum() const { return sum_; }
+  // The mean of a full window; none before.
+  std::optional<double> mean() const {
+    if (!window_.full()) return std::nullopt;
+    return sum_ / static_cast<double>(window_.capacity());
+  }
+  const ValueWindow<double>& window() const { return window_; }
+
+ private:
+  static constexpr unsigned kPassesPerRecompute = 16;
+
+  void recompute() {
+    double exact = -0.0;
+    window_.for_each([&](double v) { exact += v; });
+    sum_ = exact;
+    passes_ = 0;
+  }
+
+  ValueWindow<double> window_;
+  double sum_ = -0.0;
+  size_t nonzero_ = 0;
+  unsigned passes_ = 0;
+};
+
+}  // namespace ostrel
