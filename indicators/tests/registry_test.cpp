@@ -4,6 +4,7 @@
 #include <string>
 
 #include "registry.hpp"
+#include "indicator_testing.hpp"
 
 namespace ostrel {
 namespace {
@@ -71,6 +72,97 @@ TEST(ConsumedFeed, MatchesWholeNamesExactly) {
     EXPECT_FALSE(consumed_feed(name)) << '"' << name << '"';
   }
   EXPECT_FALSE(consumed_feed(std::string_view("Sma\0", 4)));
+}
+
+using testing::build_error;
+using testing::make;
+
+TEST(CreateIndicator, NamesAreExactAndCaseSensitive) {
+  for (const char* name : {"sma", "SMA", " Sma", "Sma ", "NoSuchType"}) {
+    EXPECT_EQ(build_error(name, {14}), std::string("unknown indicator type: ") + name);
+  }
+  EXPECT_NE(make("Sma", {14}), nullptr);
+}
+
+TEST(CreateIndicator, EveryBuiltTypeIsAKnownName) {
+  size_t built = 0;
+  for (const TypeRow& row : known_indicator_types()) built += row.build != nullptr;
+  EXPECT_GE(built, 5u);
+}
+
+// The decoding messages with their {value} texts; each case builds through a
+// type whose parameter at that position has the kind under test.
+TEST(CreateIndicator, ParameterDecodingMessages) {
+  const double nan = std::nan("");
+  struct Case {
+    const char* type;
+    std::vector<double> params;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"Sma", {14.5}, "parameter #0 must be a positive integer, got 14.5"},
+      {"Sma", {0}, "parameter #0 must be a positive integer, got 0"},
+      {"Sma", {-3}, "parameter #0 must be a positive integer, got -3"},
+      {"Sma", {1e-16}, "parameter #0 must be a positive integer, got 0.0000000000000001"},
+      {"Sma", {3.0000000000000004}, "parameter #0 must be a positive integer, got 3.0000000000000004"},
+      {"Sma", {}, "missing parameter #0"},
+      {"Sma", {nan}, "parameter #0 must be finite"},
+      {"Sma", {INFINITY}, "parameter #0 must be finite"},
+      {"Sma", {1e300},
+       "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)"},
+      {"Kama", {10, 2}, "missing parameter #2"},
+      {"Kama", {0, 2}, "parameter #0 must be a positive integer, got 0"},
+      {"Kama", {10, 2, nan}, "parameter #2 must be finite"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(build_error(c.type, c.params),
+              std::string("invalid parameters for indicator ") + c.type + ": " + c.reason)
+        << c.type;
+  }
+}
+
+TEST(CreateIndicator, IntegralWithinEpsilonAndSurplusIgnored) {
+  for (std::vector<double> params : {std::vector<double>{14.0}, {14, 99}}) {
+    auto sma = make("Sma", params);
+    ASSERT_NE(sma, nullptr);
+    EXPECT_EQ(sma->warmup_period(), 14u);
+  }
+  // The tolerance is absolute: one epsilon above 1 is integral.
+  EXPECT_EQ(make("Sma", {1.0000000000000002})->warmup_period(), 1u);
+  EXPECT_EQ(make("Sma", {16777216})->warmup_period(), 16777216u);
+}
+
+TEST(DecodeParam, SignedAndUnsigned32BitKinds) {
+  struct Case {
+    double x;
+    bool i32_ok, u32_ok;
+  };
+  const Case cases[] = {{-60, true, false},        {2147483647, true, true},
+                        {2147483648, false, true}, {-2147483648.0, true, false},
+                        {4294967295, false, true}, {4294967296, false, false},
+                        {0.5, false, false}};
+  for (const Case& c : cases) {
+    const std::vector<double> params = {c.x};
+    int32_t i = 0;
+    uint32_t u = 0;
+    std::string reason;
+    EXPECT_EQ(decode_param(params, 0, i, reason), c.i32_ok) << c.x;
+    EXPECT_EQ(decode_param(params, 0, u, reason), c.u32_ok) << c.x;
+  }
+  int32_t i = 0;
+  std::string reason;
+  decode_param(std::vector<double>{2147483648.0}, 0, i, reason);
+  EXPECT_EQ(reason, "parameter #0 must be an i32, got 2147483648");
+  uint32_t u = 0;
+  decode_param(std::vector<double>{-1}, 0, u, reason);
+  EXPECT_EQ(reason, "parameter #0 must be a u32, got -1");
+}
+
+TEST(DecodeParam, HugePositiveIntegersSaturate) {
+  uint64_t n = 0;
+  std::string reason;
+  ASSERT_TRUE(decode_param(std::vector<double>{1e300}, 0, n, reason));
+  EXPECT_EQ(n, UINT64_MAX);
 }
 
 }  // namespace
