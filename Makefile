@@ -22,6 +22,7 @@ bench: build
 	@$(BUILD)/bench/bench_json_read
 	@$(BUILD)/bench/bench_json_write
 	@$(BUILD)/bench/bench_engine
+	@$(BUILD)/bench/bench_indicators
 
 # The tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

@@ -7,11 +7,11 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
-#include "../backtest/tests/test_indicators.hpp"
 #include "../backtest/tests/test_specs.hpp"
 #include "engine.hpp"
 #include "report_writer.hpp"
@@ -51,8 +51,8 @@ std::vector<Candle> random_walk(size_t n) {
 StrategySpec crossover_spec() {
   StrategySpec spec =
       base_spec(cross_above(key("fast"), key("slow")), cross_below(key("fast"), key("slow")));
-  spec.indicators["fast"] = IndicatorSpec{"Mean", {10}, {}};
-  spec.indicators["slow"] = IndicatorSpec{"Mean", {30}, {}};
+  spec.indicators["fast"] = IndicatorSpec{"Sma", {10}, {}};
+  spec.indicators["slow"] = IndicatorSpec{"Sma", {30}, {}};
   spec.sizing = Sizing{SizingKind::FixedFraction, 1.0, 0};
   spec.costs.taker_bps = 5;
   return spec;
@@ -74,13 +74,12 @@ double ns_per_bar(Clock::duration d) {
 int main() {
   const std::vector<Candle> bars = random_walk(kBars);
   const StrategySpec spec = crossover_spec();
-  const IndicatorFactory factory = test_factory();
   const BarFeeds no_feeds;
-  std::printf("moving-average crossover (10/30), %zu bars\n", kBars);
+  std::printf("Sma crossover (10/30), %zu bars\n", kBars);
   for (int run = 0; run < kRuns; ++run) {
     const long faults_before = page_faults();
     const auto start = Clock::now();
-    auto made = BacktestEngine::create(spec, 10000.0, factory);
+    auto made = BacktestEngine::create(spec, 10000.0);
     if (!made) {
       std::printf("create failed: %s\n", made.error().render().c_str());
       return 1;
