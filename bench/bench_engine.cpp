@@ -14,6 +14,7 @@
 
 #include "../backtest/tests/test_specs.hpp"
 #include "engine.hpp"
+#include "synthetic_market.hpp"
 #include "report_writer.hpp"
 
 namespace {
@@ -24,29 +25,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr size_t kBars = 1'000'000;
 constexpr int kRuns = 5;
-
-// A deterministic random walk around 100.
-std::vector<Candle> random_walk(size_t n) {
-  std::vector<Candle> bars;
-  bars.reserve(n);
-  uint64_t state = 0x9E3779B97F4A7C15ull;
-  auto uniform = [&] {  // xorshift64*, in [0, 1)
-    state ^= state >> 12;
-    state ^= state << 25;
-    state ^= state >> 27;
-    return static_cast<double>((state * 0x2545F4914F6CDD1Dull) >> 11) * 0x1.0p-53;
-  };
-  double close = 100.0;
-  for (size_t i = 0; i < n; ++i) {
-    const double open = close;
-    close = open * (1 + (uniform() - 0.5) * 0.02);
-    const double high = std::fmax(open, close) * (1 + uniform() * 0.005);
-    const double low = std::fmin(open, close) * (1 - uniform() * 0.005);
-    bars.push_back(
-        Candle{static_cast<int64_t>(i) * 60000, open, high, low, close, 1000 + uniform() * 100});
-  }
-  return bars;
-}
 
 StrategySpec crossover_spec() {
   StrategySpec spec =
@@ -72,7 +50,7 @@ double ns_per_bar(Clock::duration d) {
 }  // namespace
 
 int main() {
-  const std::vector<Candle> bars = random_walk(kBars);
+  const std::vector<Candle> bars = bench::random_walk(kBars);
   const StrategySpec spec = crossover_spec();
   const BarFeeds no_feeds;
   std::printf("Sma crossover (10/30), %zu bars\n", kBars);

@@ -6,21 +6,23 @@
 #include <cstdint>
 #include <optional>
 
+#include "kernels/seed_mean.hpp"
+
 namespace ostrel {
 
 class EmaSmoother {
  public:
   explicit EmaSmoother(uint64_t n)
-      : n_(n), alpha_(2.0 / (static_cast<double>(n) + 1.0)), beta_(1.0 - alpha_) {}
+      : seed_(n), alpha_(2.0 / (static_cast<double>(n) + 1.0)), beta_(1.0 - alpha_) {}
 
   std::optional<double> push(double x) {
     if (seeded_) {
       value_ = std::fma(alpha_, x, beta_ * value_);
       return value_;
     }
-    seed_sum_ += x;
-    if (++seed_count_ < n_) return std::nullopt;
-    value_ = seed_sum_ / static_cast<double>(seed_count_);
+    std::optional<double> seed = seed_.push(x);
+    if (!seed) return std::nullopt;
+    value_ = *seed;
     seeded_ = true;
     return value_;
   }
@@ -29,11 +31,9 @@ class EmaSmoother {
   double value() const { return value_; }
 
  private:
-  uint64_t n_;
+  SeedMean seed_;
   double alpha_;
   double beta_;
-  double seed_sum_ = 0.0;
-  uint64_t seed_count_ = 0;
   bool seeded_ = false;
   double value_ = 0.0;
 };

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "kernels/seed_mean.hpp"
+
 namespace ostrel {
 
 class WilderSmoother {
  public:
-  explicit WilderSmoother(uint64_t n) : n_(n), n_real_(static_cast<double>(n)) {}
+  explicit WilderSmoother(uint64_t n) : seed_(n), n_real_(static_cast<double>(n)) {}
 
   std::optional<double> push(double x) {
     if (seeded_) {
@@ -17,9 +19,9 @@ class WilderSmoother {
       return value_;
     }
     // The seed window is never pushed past full, so its sum is all it needs.
-    seed_sum_ += x;
-    if (++seed_count_ < n_) return std::nullopt;
-    value_ = seed_sum_ / n_real_;
+    std::optional<double> seed = seed_.push(x);
+    if (!seed) return std::nullopt;
+    value_ = *seed;
     seeded_ = true;
     return value_;
   }
@@ -28,10 +30,8 @@ class WilderSmoother {
   double value() const { return value_; }
 
  private:
-  uint64_t n_;
+  SeedMean seed_;
   double n_real_;
-  double seed_sum_ = 0.0;
-  uint64_t seed_count_ = 0;
   bool seeded_ = false;
   double value_ = 0.0;
 };

@@ -10,32 +10,27 @@
 namespace ostrel::testing {
 namespace {
 
-Series reference_sma(const std::vector<double>& x, size_t n) {
+// f(x, first, n) on every bar that has n inputs; none before.
+template <class F>
+Series reference_window(const std::vector<double>& x, size_t n, F f) {
   Series out;
   for (size_t i = 0; i < x.size(); ++i) {
-    if (i + 1 < n) {
-      out.push_back(std::nullopt);
-      continue;
-    }
-    double sum = 0.0;
-    for (size_t k = i + 1 - n; k <= i; ++k) sum += x[k];
-    out.push_back(sum / static_cast<double>(n));
+    if (i + 1 < n) out.push_back(std::nullopt);
+    else out.push_back(f(x, i + 1 - n, n));
   }
   return out;
 }
 
-Series reference_wma(const std::vector<double>& x, size_t n) {
-  Series out;
-  for (size_t i = 0; i < x.size(); ++i) {
-    if (i + 1 < n) {
-      out.push_back(std::nullopt);
-      continue;
-    }
-    double sum = 0.0;
-    for (size_t k = 0; k < n; ++k) sum += static_cast<double>(k + 1) * x[i + 1 - n + k];
-    out.push_back(sum / (static_cast<double>(n) * static_cast<double>(n + 1) / 2.0));
-  }
-  return out;
+double plain_mean(const std::vector<double>& x, size_t first, size_t n) {
+  double sum = 0.0;
+  for (size_t k = first; k < first + n; ++k) sum += x[k];
+  return sum / static_cast<double>(n);
+}
+
+double weighted_mean(const std::vector<double>& x, size_t first, size_t n) {
+  double sum = 0.0;
+  for (size_t k = 0; k < n; ++k) sum += static_cast<double>(k + 1) * x[first + k];
+  return sum / (static_cast<double>(n) * static_cast<double>(n + 1) / 2.0);
 }
 
 // Seeded by the mean of the first n inputs, then next(value, x).
@@ -86,8 +81,8 @@ TEST(BasicAverages, MatchPlainRecomputationsOverARandomSeries) {
     SCOPED_TRACE(n);
     const double nd = static_cast<double>(n);
     const double alpha = 2.0 / (nd + 1.0);
-    expect_series_near(run_closes(*make("Sma", {nd}), x), reference_sma(x, n), 1e-12);
-    expect_series_near(run_closes(*make("Wma", {nd}), x), reference_wma(x, n), 1e-12);
+    expect_series_near(run_closes(*make("Sma", {nd}), x), reference_window(x, n, plain_mean), 1e-12);
+    expect_series_near(run_closes(*make("Wma", {nd}), x), reference_window(x, n, weighted_mean), 1e-12);
     expect_series_near(run_closes(*make("Ema", {nd}), x),
                        reference_seeded(x, n, [&](double v, double c) {
                          return alpha * c + (1.0 - alpha) * v;
