@@ -48,7 +48,7 @@ double time_type(const TypeRow& row, const std::vector<double>& params,
                  const std::vector<UpdateContext>& bars, double& checksum) {
   double best = -1.0;
   for (int pass = 0; pass < kPasses; ++pass) {
-    auto built = row.build(params);
+    auto built = row.build->make(params);
     if (!built) return -1.0;
     Indicator& indicator = *built.value();
     const auto start = Clock::now();

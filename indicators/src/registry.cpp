@@ -545,7 +545,7 @@ Result<std::unique_ptr<Indicator>, RegistryError> build_indicator(std::string_vi
   const std::string_view name = resolve_alias(type);
   const TypeRow* row = find_type(name);
   if (!row || !row->build) return RegistryError{RegistryError::Kind::UnknownIndicator, std::string(name), {}};
-  BuildResult built = row->build(params);
+  BuildResult built = row->build->make(params);
   if (!built) return RegistryError{RegistryError::Kind::InvalidParams, std::string(name), std::move(built).error()};
   return std::move(built).value();
 }

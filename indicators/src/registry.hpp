@@ -19,7 +19,7 @@ namespace ostrel {
 struct TypeRow {
   std::string_view name;
   FeedKind feed;
-  BuildFn build = nullptr;
+  const TypeBuilder* build = nullptr;
 };
 
 // Every known type name (aliases excluded), sorted by name bytes.

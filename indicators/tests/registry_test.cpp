@@ -84,10 +84,19 @@ TEST(CreateIndicator, NamesAreExactAndCaseSensitive) {
   EXPECT_NE(make("Sma", {14}), nullptr);
 }
 
-TEST(CreateIndicator, EveryBuiltTypeIsAKnownName) {
-  size_t built = 0;
-  for (const TypeRow& row : known_indicator_types()) built += row.build != nullptr;
-  EXPECT_GE(built, 5u);
+TEST(CreateIndicator, BuildersKnowTheirParameterKinds) {
+  auto row = [](std::string_view name) {
+    for (const TypeRow& r : known_indicator_types()) {
+      if (r.name == name) return r;
+    }
+    return TypeRow{};
+  };
+  using enum ParamKind;
+  ASSERT_NE(row("Kama").build, nullptr);
+  EXPECT_EQ(std::vector<ParamKind>(row("Kama").build->params.begin(), row("Kama").build->params.end()),
+            (std::vector<ParamKind>{PositiveInteger, PositiveInteger, PositiveInteger}));
+  EXPECT_EQ(row("Sma").build->params.size(), 1u);
+  EXPECT_TRUE(row("Sma").build->outputs.empty());
 }
 
 // The decoding messages with their {value} texts; each case builds through a
