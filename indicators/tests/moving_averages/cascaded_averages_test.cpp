@@ -82,7 +82,8 @@ Series seeded(const Series& in, size_t n, std::function<double(double, double)> 
 Series ema(const Series& in, size_t n) {
   const double alpha = 2.0 / (static_cast<double>(n) + 1.0);
   // The update is one fused multiply-add by definition.
-  return seeded(in, n, [alpha](double v, double x) { return std::fma(alpha, x, (1.0 - alpha) * v); });
+  return seeded(in, n,
+                [alpha](double v, double x) { return std::fma(alpha, x, (1.0 - alpha) * v); });
 }
 
 Series smma(const Series& in, size_t n) {
@@ -153,7 +154,8 @@ Series sine_weighted(const std::vector<double>& x, size_t n) {
   std::vector<double> w;
   double sum = 0.0;
   for (size_t i = 0; i < n; ++i) {
-    w.push_back(std::sin(static_cast<double>(i + 1) * std::numbers::pi / static_cast<double>(n + 1)));
+    const double angle = static_cast<double>(i + 1) * std::numbers::pi / static_cast<double>(n + 1);
+    w.push_back(std::sin(angle));
     sum += w.back();
   }
   return weighted(x, w, sum);
@@ -227,6 +229,22 @@ std::vector<std::optional<Produced>> run_with_outputs(Indicator& ind,
   return out;
 }
 
+Series returned(const std::vector<std::optional<Produced>>& produced) {
+  Series out;
+  for (const auto& p : produced) out.push_back(p ? std::optional(p->value) : std::nullopt);
+  return out;
+}
+
+// The k-th component of each produced value.
+Series component(const std::vector<std::optional<Produced>>& produced, size_t k) {
+  Series out;
+  for (const auto& p : produced) {
+    out.push_back(p && k < p->components.size() ? std::optional(p->components[k].value)
+                                                : std::nullopt);
+  }
+  return out;
+}
+
 TEST(CascadedAverages, AlligatorSmoothsTheMidpointOfHighAndLow) {
   std::vector<Candle> candles = random_candles(600);
   candles.insert(candles.begin() + 40, candle(10, 9, 11, 10));  // high below low: skipped
@@ -241,24 +259,17 @@ TEST(CascadedAverages, AlligatorSmoothsTheMidpointOfHighAndLow) {
   auto ind = make("Alligator", {13, 8, 5});
   EXPECT_EQ(ind->warmup_period(), 13u);
   const auto produced = run_with_outputs(*ind, candles);
-  Series values, jaws, teeths, lipss;
-  for (size_t i = 0; i < produced.size(); ++i) {
-    values.push_back(produced[i] ? std::optional(produced[i]->value) : std::nullopt);
-    if (!produced[i]) {
-      jaws.push_back(std::nullopt), teeths.push_back(std::nullopt), lipss.push_back(std::nullopt);
-      continue;
-    }
-    const auto& comps = produced[i]->components;
-    ASSERT_EQ(comps.size(), 3u);
-    EXPECT_EQ(comps[0].name, "jaw");
-    EXPECT_EQ(comps[1].name, "teeth");
-    EXPECT_EQ(comps[2].name, "lips");
-    jaws.push_back(comps[0].value), teeths.push_back(comps[1].value), lipss.push_back(comps[2].value);
+  for (const auto& p : produced) {
+    if (!p) continue;
+    ASSERT_EQ(p->components.size(), 3u);
+    EXPECT_EQ(p->components[0].name, "jaw");
+    EXPECT_EQ(p->components[1].name, "teeth");
+    EXPECT_EQ(p->components[2].name, "lips");
   }
-  expect_series_near(values, jaw, 0.0);
-  expect_series_near(jaws, jaw, 0.0);
-  expect_series_near(teeths, teeth, 0.0);
-  expect_series_near(lipss, lips, 0.0);
+  expect_series_near(returned(produced), jaw, 0.0);
+  expect_series_near(component(produced, 0), jaw, 0.0);
+  expect_series_near(component(produced, 1), teeth, 0.0);
+  expect_series_near(component(produced, 2), lips, 0.0);
   // The longest period need not come first.
   EXPECT_EQ(make("Alligator", {5, 21, 8})->warmup_period(), 21u);
 }
@@ -318,7 +329,8 @@ TEST(CascadedAverages, SmallExamples) {
   // Sma(2) of 1..5 is 1.5, 2.5, 3.5, 4.5; Sma(2) of that is 2, 3, 4.
   EXPECT_EQ(run_closes(*make("Trima", {3}), {1, 2, 3, 4, 5}), (Series{{}, {}, 2.0, 3.0, 4.0}));
   // Ema(3) gives 4 then 6; Ema(3) of 4, 6, 8 ... gives its seed 6 on the 5th close.
-  EXPECT_EQ(run_closes(*make("Dema", {3}), {2, 4, 6, 8, 10}), (Series{{}, {}, {}, {}, 2 * 8.0 - 6}));
+  EXPECT_EQ(run_closes(*make("Dema", {3}), {2, 4, 6, 8, 10}),
+            (Series{{}, {}, {}, {}, 2 * 8.0 - 6}));
   // Lengths of 1 pass the close through every stage.
   for (const char* type : {"Hma", "Ehma", "Dema", "Tema", "Zlema", "SineWeightedMa"}) {
     SCOPED_TRACE(type);
@@ -450,9 +462,8 @@ TEST(CascadedAverages, Validation) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
-    const std::string expected =
-        c.reason == "built" ? c.reason : "invalid parameters for indicator " + c.type + ": " + c.reason;
-    EXPECT_EQ(build_error(c.type, c.params), expected);
+    const std::string prefix = "invalid parameters for indicator " + c.type + ": ";
+    EXPECT_EQ(build_error(c.type, c.params), c.reason == "built" ? c.reason : prefix + c.reason);
   }
   for (const char* type : {"Trima", "Hma", "Ehma", "Dema", "Tema", "Zlema", "SineWeightedMa"}) {
     SCOPED_TRACE(type);

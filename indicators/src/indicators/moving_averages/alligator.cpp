@@ -7,7 +7,9 @@ namespace ostrel {
 
 Result<Alligator, IndicatorError> Alligator::create(uint64_t jaw, uint64_t teeth, uint64_t lips) {
   // Any zero first, then each period against MAX_PERIOD in order.
-  if (jaw == 0 || teeth == 0 || lips == 0) return IndicatorError{IndicatorError::Kind::PeriodZero, {}};
+  if (jaw == 0 || teeth == 0 || lips == 0) {
+    return IndicatorError{IndicatorError::Kind::PeriodZero, {}};
+  }
   if (auto error = check_window_lengths({jaw, teeth, lips})) return *error;
   return Alligator(jaw, teeth, lips);
 }

@@ -25,7 +25,9 @@ std::vector<double> alma_weights(uint64_t n, double offset, double sigma) {
   }
   if (!(sum > 0.0)) {
     double nearest = INFINITY;
-    for (uint64_t i = 0; i < n; ++i) nearest = std::fmin(nearest, std::fabs(static_cast<double>(i) - m));
+    for (uint64_t i = 0; i < n; ++i) {
+      nearest = std::fmin(nearest, std::fabs(static_cast<double>(i) - m));
+    }
     sum = 0.0;
     for (uint64_t i = 0; i < n; ++i) {
       w[i] = std::fabs(static_cast<double>(i) - m) == nearest ? 1.0 : 0.0;

@@ -10,7 +10,8 @@ namespace ostrel {
 HullLengths::HullLengths(uint64_t n)
     : half(n > 3 ? n / 2 : 1),
       full(n),
-      smooth(std::max<uint64_t>(1, static_cast<uint64_t>(std::round(std::sqrt(static_cast<double>(n)))))) {}
+      smooth(std::max<uint64_t>(
+          1, static_cast<uint64_t>(std::round(std::sqrt(static_cast<double>(n)))))) {}
 
 Result<Hma, IndicatorError> Hma::create(uint64_t n) {
   if (auto error = check_window_length(n)) return *error;
