@@ -15,32 +15,32 @@ Result<Frama, IndicatorError> Frama::create(uint64_t n) {
 }
 
 Frama::Frama(uint64_t n)
-    : window_(n),
+    : n_(n),
       half_(n / 2),
       half_real_(static_cast<double>(n / 2)),
       n_real_(static_cast<double>(n)),
-      whole_max_(n),
-      whole_min_(n),
+      recent_(n / 2 + 1),
       newer_max_(n / 2),
       newer_min_(n / 2),
       older_max_(n / 2),
       older_min_(n / 2) {}
 
 std::optional<double> Frama::push(double close) {
-  window_.push(close);
-  whole_max_.push(close);
-  whole_min_.push(close);
+  recent_.push(close);
   newer_max_.push(close);
   newer_min_.push(close);
-  if (window_.size() > half_) {
-    const double leaving_newer = window_.ago(half_);
+  if (recent_.full()) {
+    const double leaving_newer = recent_.oldest();
     older_max_.push(leaving_newer);
     older_min_.push(leaving_newer);
   }
-  if (!window_.full()) return std::nullopt;
-  const double n1 = (older_max_.value() - older_min_.value()) / half_real_;
-  const double n2 = (newer_max_.value() - newer_min_.value()) / half_real_;
-  const double n3 = (whole_max_.value() - whole_min_.value()) / n_real_;
+  if (closes_ < n_) ++closes_;
+  if (closes_ < n_) return std::nullopt;
+  const double older_max = older_max_.value(), older_min = older_min_.value();
+  const double newer_max = newer_max_.value(), newer_min = newer_min_.value();
+  const double n1 = (older_max - older_min) / half_real_;
+  const double n2 = (newer_max - newer_min) / half_real_;
+  const double n3 = (std::fmax(older_max, newer_max) - std::fmin(older_min, newer_min)) / n_real_;
   double alpha = 0.01;
   if (n3 > 0.0 && n2 > 0.0 && n1 > 0.0) {
     const double d = (std::log(n1 + n2) - std::log(n3)) / std::numbers::ln2;
@@ -52,6 +52,6 @@ std::optional<double> Frama::push(double close) {
   return value_;
 }
 
-uint64_t Frama::warmup_period() const { return window_.capacity(); }
+uint64_t Frama::warmup_period() const { return n_; }
 
 }  // namespace ostrel

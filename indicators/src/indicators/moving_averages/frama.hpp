@@ -24,13 +24,14 @@ class Frama final : public CloseIndicator<Frama> {
  private:
   explicit Frama(uint64_t n);
 
-  ValueWindow<double> window_;  // the last n closes
+  uint64_t n_;
   uint64_t half_;
   double half_real_;
   double n_real_;
-  MonotonicMax whole_max_;
-  MonotonicMin whole_min_;
-  MonotonicMax newer_max_;  // the newer half
+  uint64_t closes_ = 0;
+  ValueWindow<double> recent_;  // the last n/2 + 1 closes
+  // The extremes of the two halves; those of the whole window follow from them.
+  MonotonicMax newer_max_;
   MonotonicMin newer_min_;
   MonotonicMax older_max_;  // fed with the close leaving the newer half
   MonotonicMin older_min_;
