@@ -277,6 +277,13 @@ TEST(AdaptiveAverages, SmallExamples) {
   EXPECT_EQ(run_closes(*make("MedianMa", {4}), {1, 5, 3, 2}), (Series{{}, {}, {}, 2.5}));
   // Flat closes: no gains or losses, CMO 0, the first close is kept.
   EXPECT_EQ(run_closes(*make("Vidya", {5, 2}), {7, 7, 7, 7}), (Series{{}, {}, 7.0, 7.0}));
+  // Once the moves have left the window its sums are exactly 0 again, whatever
+  // the residue of adding and subtracting them: CMO 0 keeps the value.
+  const Series settled =
+      run_closes(*make("Vidya", {5, 3}), {1.38, 2.49, 1.12, 2.31, 1.55, 1.55, 1.55, 1.55, 1.55});
+  ASSERT_NE(settled[6], 1.55);
+  EXPECT_EQ(settled[7], settled[6]);
+  EXPECT_EQ(settled[8], settled[6]);
   // A close of 0 or less leaves the McGinley value where it is.
   EXPECT_EQ(run_closes(*make("McGinleyDynamic", {2}), {4, 6, -1, 0}), (Series{{}, 5.0, 5.0, 5.0}));
   // Without volume Vwma is the plain mean and Evwma keeps its first close.
