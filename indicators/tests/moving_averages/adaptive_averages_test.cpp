@@ -383,8 +383,8 @@ TEST(AdaptiveAverages, Validation) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.type);
-    const std::string expected =
-        c.reason.empty() ? "built" : "invalid parameters for indicator " + std::string(c.type) + ": " + c.reason;
+    const std::string prefix = "invalid parameters for indicator " + std::string(c.type) + ": ";
+    const std::string expected = c.reason.empty() ? "built" : prefix + c.reason;
     EXPECT_EQ(build_error(c.type, c.params), expected);
   }
 }
@@ -401,7 +401,9 @@ TEST(AdaptiveAverages, WarmUp) {
       {"Evwma", {8}, 8},          {"Vwma", {8}, 8},             {"HoltWinters", {0.5, 0.5}, 2},
       {"Mama", {0.5, 0.05}, 33},  {"Fama", {0.5, 0.05}, 33},
   };
-  for (const Case& c : cases) EXPECT_EQ(make(c.type, c.params)->warmup_period(), c.warmup) << c.type;
+  for (const Case& c : cases) {
+    EXPECT_EQ(make(c.type, c.params)->warmup_period(), c.warmup) << c.type;
+  }
 }
 
 }  // namespace

@@ -5,12 +5,10 @@
 namespace ostrel {
 
 Result<HoltWinters, IndicatorError> HoltWinters::create(double alpha, double beta) {
-  if (auto error = require(alpha > 0.0 && alpha <= 1.0, "HoltWinters alpha must be in (0.0, 1.0]")) {
-    return *error;
-  }
-  if (auto error = require(beta > 0.0 && beta <= 1.0, "HoltWinters beta must be in (0.0, 1.0]")) {
-    return *error;
-  }
+  const bool alpha_valid = alpha > 0.0 && alpha <= 1.0;
+  if (auto error = require(alpha_valid, "HoltWinters alpha must be in (0.0, 1.0]")) return *error;
+  const bool beta_valid = beta > 0.0 && beta <= 1.0;
+  if (auto error = require(beta_valid, "HoltWinters beta must be in (0.0, 1.0]")) return *error;
   return HoltWinters(alpha, beta);
 }
 
