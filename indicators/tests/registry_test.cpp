@@ -97,6 +97,14 @@ TEST(CreateIndicator, BuildersKnowTheirParameterKinds) {
             (std::vector<ParamKind>{PositiveInteger, PositiveInteger, PositiveInteger}));
   EXPECT_EQ(row("Sma").build->params.size(), 1u);
   EXPECT_TRUE(row("Sma").build->outputs.empty());
+  // The component names the registry reports are those the type publishes.
+  auto mama = make("Mama", {0.5, 0.05});
+  for (double close : testing::random_closes(40)) mama->update(UpdateContext{{}, nullptr, testing::close_only(close)});
+  std::vector<std::string_view> published;
+  for (const NamedOutput& o : mama->outputs()) published.push_back(o.name);
+  const auto listed = row("Mama").build->outputs;
+  EXPECT_EQ(published, std::vector<std::string_view>(listed.begin(), listed.end()));
+  EXPECT_EQ(published, (std::vector<std::string_view>{"mama", "fama"}));
 }
 
 // The decoding messages with their {value} texts; each case builds through a

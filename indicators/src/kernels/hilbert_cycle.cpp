@@ -1,6 +1,5 @@
 #include "kernels/hilbert_cycle.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -14,6 +13,9 @@ double hilbert(const NewestFirst<N>& r) {
   return 0.0962 * r[0] + 0.5769 * r[2] - 0.5769 * r[4] - 0.0962 * r[6];
 }
 
+// Limited to [6, 50]; a NaN never wins, so a period that overflowed becomes 6.
+double limit_period(double p) { return std::fmin(std::fmax(p, 6.0), 50.0); }
+
 }  // namespace
 
 HilbertCycle::Stage HilbertCycle::push(double close) {
@@ -24,7 +26,7 @@ HilbertCycle::Stage HilbertCycle::push(double close) {
   smooth_.push((4.0 * close_[0] + 3.0 * close_[1] + 2.0 * close_[2] + close_[3]) / 10.0);
   if (!smooth_.full()) return Stage::Smoothing;
 
-  const double adj = 0.075 * std::clamp(period_, 6.0, 50.0) + 0.54;
+  const double adj = 0.075 * limit_period(period_) + 0.54;
   detrender_.push(hilbert(smooth_) * adj);
   if (!detrender_.full()) return Stage::Detrending;
 
@@ -49,7 +51,7 @@ HilbertCycle::Stage HilbertCycle::push(double close) {
   }
   if (q > 1.5 * period_prev) q = 1.5 * period_prev;
   if (q < 0.67 * period_prev) q = 0.67 * period_prev;
-  q = std::clamp(q, 6.0, 50.0);
+  q = limit_period(q);
   period_ = 0.2 * q + 0.8 * period_prev;
 
   smooth_period_ = 0.33 * period_ + 0.67 * smooth_period_;

@@ -1,6 +1,8 @@
 #pragma once
 // Running window sum: O(1) per push, recomputed exactly from the window every
-// 16 passes of the window so that the incremental drift stays bounded.
+// 16 passes of the window (by default) so that the incremental drift stays
+// bounded. Types whose definition fixes another interval pass it: 1 recomputes
+// every n pushes, 0 never.
 
 #include <cstddef>
 #include <optional>
@@ -11,7 +13,8 @@ namespace ostrel {
 
 class WindowSum {
  public:
-  explicit WindowSum(size_t n) : window_(n) {}
+  explicit WindowSum(size_t n, unsigned passes_per_recompute = 16)
+      : window_(n), passes_per_recompute_(passes_per_recompute) {}
 
   void push(double x) {
     if (window_.full()) {
@@ -22,7 +25,8 @@ class WindowSum {
       sum_ = x + sum_;
     }
     nonzero_ += x != 0.0;
-    if (window_.push(x) && ++passes_ == kPassesPerRecompute) recompute();
+    const bool pass = window_.push(x);
+    if (pass && passes_per_recompute_ != 0 && ++passes_ == passes_per_recompute_) recompute();
     // A window of exact zeros sums to exactly zero, whatever the residue.
     if (nonzero_ == 0) sum_ = 0.0;
   }
@@ -37,8 +41,6 @@ class WindowSum {
   const ValueWindow<double>& window() const { return window_; }
 
  private:
-  static constexpr unsigned kPassesPerRecompute = 16;
-
   void recompute() {
     double exact = -0.0;
     window_.for_each([&](double v) { exact += v; });
@@ -47,6 +49,7 @@ class WindowSum {
   }
 
   ValueWindow<double> window_;
+  unsigned passes_per_recompute_;
   double sum_ = -0.0;
   size_t nonzero_ = 0;
   unsigned passes_ = 0;

@@ -3,8 +3,10 @@
 // lips lines.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <span>
 
 #include "components.hpp"
@@ -20,6 +22,7 @@ class Alligator final : public CandleIndicator<Alligator> {
   static Result<Alligator, IndicatorError> create(uint64_t jaw, uint64_t teeth, uint64_t lips);
 
   std::optional<double> push(const Candle& candle);
+  static constexpr std::array<std::string_view, 3> kOutputs = {"jaw", "teeth", "lips"};
   std::span<const NamedOutput> outputs() const override;
   uint64_t warmup_period() const override;
 
@@ -31,7 +34,7 @@ class Alligator final : public CandleIndicator<Alligator> {
   WilderSmoother jaw_;
   WilderSmoother teeth_;
   WilderSmoother lips_;
-  Components<3> components_{{"jaw", "teeth", "lips"}};
+  Components<3> components_{kOutputs};
 };
 
 }  // namespace ostrel

@@ -2,8 +2,10 @@
 // MaEnvelope: bands at a fixed fraction above and below the Sma(n) of the
 // close.
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <span>
 
 #include "components.hpp"
@@ -19,6 +21,7 @@ class MaEnvelope final : public CloseIndicator<MaEnvelope> {
   static Result<MaEnvelope, IndicatorError> create(uint64_t n, double fraction);
 
   std::optional<double> push(double close);
+  static constexpr std::array<std::string_view, 3> kOutputs = {"upper", "middle", "lower"};
   std::span<const NamedOutput> outputs() const override;
   uint64_t warmup_period() const override;
 
@@ -29,7 +32,7 @@ class MaEnvelope final : public CloseIndicator<MaEnvelope> {
   WindowSum sum_;
   double up_;    // 1 + fraction
   double down_;  // 1 − fraction
-  Components<3> components_{{"upper", "middle", "lower"}};
+  Components<3> components_{kOutputs};
 };
 
 }  // namespace ostrel
