@@ -12,7 +12,8 @@ build: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Every test of the project.
+# Every test of the project: the GoogleTest suites and the Python module's pytest
+# suites (registered with ctest as python-tests).
 test: build
 	@ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
@@ -24,6 +25,7 @@ bench: build
 	@$(BUILD)/bench/bench_json_read
 	@$(BUILD)/bench/bench_json_write
 	@$(BUILD)/bench/bench_engine
+	@PYTHONPATH=$(BUILD)/python $(PYTHON) bench/bench_python.py
 
 # The tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
