@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "error.hpp"
@@ -18,6 +19,14 @@ void set_value_error(std::string_view text);
 
 // Sets ValueError with the engine error's rendered text.
 void set_backtest_error(const BacktestError& error);
+
+// The value of an engine result, or nothing with its error set.
+template <class T>
+std::optional<T> value_or_raise(BacktestResult<T>&& result) {
+  if (result) return std::move(result).value();
+  set_backtest_error(result.error());
+  return std::nullopt;
+}
 
 // Adds the note "while processing '{name}'" to the pending exception, on
 // interpreters whose exceptions take notes.

@@ -21,12 +21,9 @@ constexpr size_t kPrices = 5;
 constexpr const char* kRunJsonParams[] = {"request_json"};
 constexpr Signature kRunJson = signature("run_json", kRunJsonParams, 1);
 
-PyObject* result_str(BacktestResult<Report> report) {
-  if (!report) {
-    set_backtest_error(report.error());
-    return nullptr;
-  }
-  return report_str(report.value());
+PyObject* result_str(BacktestResult<Report> result) {
+  const std::optional<Report> report = value_or_raise(std::move(result));
+  return report ? report_str(*report) : nullptr;
 }
 
 PyObject* run(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -55,14 +52,11 @@ PyObject* run(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
       }
     }
 
-    auto spec = read_spec_document(spec_text);
-    if (!spec) {
-      set_backtest_error(spec.error());
-      return nullptr;
-    }
+    std::optional<StrategySpec> spec = value_or_raise(read_spec_document(spec_text));
+    if (!spec) return nullptr;
     const CandleColumns columns{time.values(),      prices[0].values(), prices[1].values(),
                                 prices[2].values(), prices[3].values(), prices[4].values()};
-    return result_str(run_columns_report(std::move(spec).value(), columns, capital));
+    return result_str(run_columns_report(std::move(*spec), columns, capital));
   });
 }
 
@@ -72,12 +66,9 @@ PyObject* run_json(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject*
     if (!bind_arguments(kRunJson, args, nargs, kwnames, arg)) return nullptr;
     std::string_view request_text;
     if (!text_argument(arg[0], "request_json", request_text)) return nullptr;
-    auto request = read_run_request_document(request_text);
-    if (!request) {
-      set_backtest_error(request.error());
-      return nullptr;
-    }
-    return result_str(run_request_report(std::move(request).value()));
+    std::optional<RunRequest> request = value_or_raise(read_run_request_document(request_text));
+    if (!request) return nullptr;
+    return result_str(run_request_report(std::move(*request)));
   });
 }
 

@@ -100,17 +100,12 @@ PyObject* streaming_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     if (!text_argument(arg[0], "spec_json", spec_text)) return nullptr;
     double capital = 10000.0;
     if (arg[1] != nullptr && !double_argument(arg[1], "capital", capital)) return nullptr;
-    auto spec = read_spec_document(spec_text);
-    if (!spec) {
-      set_backtest_error(spec.error());
-      return nullptr;
-    }
-    auto engine = BacktestEngine::create(std::move(spec).value(), capital);
-    if (!engine) {
-      set_backtest_error(engine.error());
-      return nullptr;
-    }
-    auto owned = std::make_unique<BacktestEngine>(std::move(engine).value());
+    std::optional<StrategySpec> spec = value_or_raise(read_spec_document(spec_text));
+    if (!spec) return nullptr;
+    std::optional<BacktestEngine> engine =
+        value_or_raise(BacktestEngine::create(std::move(*spec), capital));
+    if (!engine) return nullptr;
+    auto owned = std::make_unique<BacktestEngine>(std::move(*engine));
     PyObject* self = type->tp_alloc(type, 0);
     if (self == nullptr) return nullptr;
     Streaming* s = as_streaming(self);
@@ -129,187 +124,153 @@ void streaming_dealloc(PyObject* self) {
 
 // ---- methods ----
 
+// A method binds its arguments, then takes the access it needs for the rest
+// of the call (argument conversion included), then runs its body.
+template <const Signature& sig, class Access, PyObject* (*body)(Streaming*, PyObject**)>
+PyObject* method(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+  return guarded([&]() -> PyObject* {
+    PyObject* arg[sig.count + 1];
+    if (!bind_arguments(sig, args, nargs, kwnames, arg)) return nullptr;
+    Streaming* s = as_streaming(self);
+    Access access(s);
+    if (!access) return nullptr;
+    return body(s, arg);
+  });
+}
+
 constexpr const char* kStepParams[] = {"open", "high", "low", "close", "volume", "time"};
 constexpr Signature kStep = signature("StreamingBacktest.step", kStepParams, 6, true);
 
-PyObject* step(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return guarded([&]() -> PyObject* {
-    PyObject* arg[kStep.count];
-    if (!bind_arguments(kStep, args, nargs, kwnames, arg)) return nullptr;
-    Streaming* s = as_streaming(self);
-    ExclusiveAccess access(s);
-    if (!access) return nullptr;
-    Candle candle;
-    double* prices[] = {&candle.open, &candle.high, &candle.low, &candle.close, &candle.volume};
-    for (size_t i = 0; i < std::size(prices); ++i) {
-      if (!double_argument(arg[i], kStepParams[i], *prices[i])) return nullptr;
-    }
-    if (!int64_argument(arg[5], "time", candle.time)) return nullptr;
-    BacktestEngine* engine = running_engine(s);
-    if (engine == nullptr) return nullptr;
-    return step_status(engine->step(candle, BarFeeds{}));
-  });
+PyObject* step(Streaming* s, PyObject** arg) {
+  Candle candle;
+  double* prices[] = {&candle.open, &candle.high, &candle.low, &candle.close, &candle.volume};
+  for (size_t i = 0; i < std::size(prices); ++i) {
+    if (!double_argument(arg[i], kStepParams[i], *prices[i])) return nullptr;
+  }
+  if (!int64_argument(arg[5], "time", candle.time)) return nullptr;
+  BacktestEngine* engine = running_engine(s);
+  if (engine == nullptr) return nullptr;
+  return step_status(engine->step(candle, BarFeeds{}));
 }
 
 constexpr const char* kStepJsonParams[] = {"step_json"};
 constexpr Signature kStepJson = signature("StreamingBacktest.step_json", kStepJsonParams, 1, true);
 
-PyObject* step_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return guarded([&]() -> PyObject* {
-    PyObject* arg[kStepJson.count];
-    if (!bind_arguments(kStepJson, args, nargs, kwnames, arg)) return nullptr;
-    Streaming* s = as_streaming(self);
-    ExclusiveAccess access(s);
-    if (!access) return nullptr;
-    std::string_view text;
-    if (!text_argument(arg[0], "step_json", text)) return nullptr;
-    auto request = read_step_request_document(text);
-    if (!request) {
-      set_value_error(request.error());
-      return nullptr;
-    }
-    BacktestEngine* engine = running_engine(s);
-    if (engine == nullptr) return nullptr;
-    return step_status(engine->step(request->candle, bar_feeds(request->feeds)));
-  });
+PyObject* step_json(Streaming* s, PyObject** arg) {
+  std::string_view text;
+  if (!text_argument(arg[0], "step_json", text)) return nullptr;
+  auto request = read_step_request_document(text);
+  if (!request) {
+    set_value_error(request.error());
+    return nullptr;
+  }
+  BacktestEngine* engine = running_engine(s);
+  if (engine == nullptr) return nullptr;
+  return step_status(engine->step(request->candle, bar_feeds(request->feeds)));
 }
-
-// The methods without parameters bind none, so that extra arguments get the
-// same call-shape errors as everywhere else.
-#define OSTREL_NO_ARGUMENTS(sig)                                      \
-  if (!bind_arguments(sig, args, nargs, kwnames, nullptr)) return nullptr
 
 constexpr Signature kEquityJson = no_arguments("StreamingBacktest.equity_json");
 
-PyObject* equity_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return guarded([&]() -> PyObject* {
-    OSTREL_NO_ARGUMENTS(kEquityJson);
-    Streaming* s = as_streaming(self);
-    SharedAccess access(s);
-    if (!access) return nullptr;
-    const BacktestEngine* engine = running_engine(s);
-    if (engine == nullptr) return nullptr;
-    return text_str(write_equity(engine->equity()));
-  });
+PyObject* equity_json(Streaming* s, PyObject**) {
+  const BacktestEngine* engine = running_engine(s);
+  if (engine == nullptr) return nullptr;
+  return text_str(write_equity(engine->equity()));
 }
 
 constexpr Signature kLatestEquityJson = no_arguments("StreamingBacktest.latest_equity_json");
 
-PyObject* latest_equity_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
-                             PyObject* kwnames) {
-  return guarded([&]() -> PyObject* {
-    OSTREL_NO_ARGUMENTS(kLatestEquityJson);
-    Streaming* s = as_streaming(self);
-    SharedAccess access(s);
-    if (!access) return nullptr;
-    const BacktestEngine* engine = running_engine(s);
-    if (engine == nullptr) return nullptr;
-    const auto points = engine->equity();
-    return points.empty() ? text_str("null") : text_str(write_equity_point(points.back()));
-  });
+PyObject* latest_equity_json(Streaming* s, PyObject**) {
+  const BacktestEngine* engine = running_engine(s);
+  if (engine == nullptr) return nullptr;
+  const auto points = engine->equity();
+  return points.empty() ? text_str("null") : text_str(write_equity_point(points.back()));
 }
 
 constexpr Signature kFinishJson = no_arguments("StreamingBacktest.finish_json");
 
-PyObject* finish_json(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
-                      PyObject* kwnames) {
-  return guarded([&]() -> PyObject* {
-    OSTREL_NO_ARGUMENTS(kFinishJson);
-    Streaming* s = as_streaming(self);
-    ExclusiveAccess access(s);
-    if (!access) return nullptr;
-    // Finished from here on, whatever follows.
-    std::unique_ptr<BacktestEngine> engine = std::move(s->engine);
-    if (engine == nullptr) {
-      set_value_error(kFinished);
-      return nullptr;
-    }
-    return report_str(std::move(*engine).finish());
-  });
+PyObject* finish_json(Streaming* s, PyObject**) {
+  // Finished from here on, whatever follows.
+  std::unique_ptr<BacktestEngine> engine = std::move(s->engine);
+  if (engine == nullptr) {
+    set_value_error(kFinished);
+    return nullptr;
+  }
+  return report_str(std::move(*engine).finish());
 }
 
 constexpr Signature kClose = no_arguments("StreamingBacktest.close");
 
-PyObject* close(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-  return guarded([&]() -> PyObject* {
-    OSTREL_NO_ARGUMENTS(kClose);
-    Streaming* s = as_streaming(self);
-    ExclusiveAccess access(s);
-    if (!access) return nullptr;
-    s->engine.reset();
-    Py_RETURN_NONE;
-  });
+PyObject* close(Streaming* s, PyObject**) {
+  s->engine.reset();
+  Py_RETURN_NONE;
 }
 
-#undef OSTREL_NO_ARGUMENTS
+// ---- attributes and repr: shared access, no arguments ----
 
-// ---- attributes and repr ----
-
-PyObject* get_num_trades(PyObject* self, void*) {
+template <PyObject* (*body)(Streaming*)>
+PyObject* shared(PyObject* self) {
   return guarded([&]() -> PyObject* {
     Streaming* s = as_streaming(self);
     SharedAccess access(s);
     if (!access) return nullptr;
-    const BacktestEngine* engine = running_engine(s);
-    if (engine == nullptr) return nullptr;
-    return PyLong_FromSize_t(engine->num_trades());
+    return body(s);
   });
 }
 
-PyObject* get_is_finished(PyObject* self, void*) {
-  return guarded([&]() -> PyObject* {
-    Streaming* s = as_streaming(self);
-    SharedAccess access(s);
-    if (!access) return nullptr;
-    return PyBool_FromLong(s->engine == nullptr);
-  });
+template <PyObject* (*body)(Streaming*)>
+PyObject* getter(PyObject* self, void*) {
+  return shared<body>(self);
 }
 
-PyObject* streaming_repr(PyObject* self) {
-  return guarded([&]() -> PyObject* {
-    Streaming* s = as_streaming(self);
-    SharedAccess access(s);
-    if (!access) return nullptr;
-    if (s->engine == nullptr) return PyUnicode_FromString("StreamingBacktest(finished)");
-    const std::string text = "StreamingBacktest(bars=" + std::to_string(s->engine->bars()) +
-                             ", trades=" + std::to_string(s->engine->num_trades()) + ")";
-    return PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
-  });
+PyObject* num_trades(Streaming* s) {
+  const BacktestEngine* engine = running_engine(s);
+  if (engine == nullptr) return nullptr;
+  return PyLong_FromSize_t(engine->num_trades());
 }
 
-template <auto method>
+PyObject* is_finished(Streaming* s) { return PyBool_FromLong(s->engine == nullptr); }
+
+PyObject* repr(Streaming* s) {
+  if (s->engine == nullptr) return PyUnicode_FromString("StreamingBacktest(finished)");
+  const std::string text = "StreamingBacktest(bars=" + std::to_string(s->engine->bars()) +
+                           ", trades=" + std::to_string(s->engine->num_trades()) + ")";
+  return PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
+}
+
+template <const Signature& sig, class Access, PyObject* (*body)(Streaming*, PyObject**)>
 constexpr PyCFunction fastcall() {
-  return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(method));
+  return reinterpret_cast<PyCFunction>(
+      reinterpret_cast<void (*)()>(method<sig, Access, body>));
 }
 
 constexpr int kFastcall = METH_FASTCALL | METH_KEYWORDS;
 
 PyMethodDef methods[] = {
-    {"step", fastcall<step>(), kFastcall,
+    {"step", fastcall<kStep, ExclusiveAccess, step>(), kFastcall,
      "step($self, open, high, low, close, volume, time)\n--\n\n"
      "Advance by one OHLCV bar."},
-    {"step_json", fastcall<step_json>(), kFastcall,
+    {"step_json", fastcall<kStepJson, ExclusiveAccess, step_json>(), kFastcall,
      "step_json($self, step_json)\n--\n\n"
      "Advance by one bar described as a `StepRequest` document, which is the\n"
      "only form that can also carry the bar's reference / derivatives /\n"
      "order-book / trade / cross-section feeds."},
-    {"equity_json", fastcall<equity_json>(), kFastcall,
+    {"equity_json", fastcall<kEquityJson, SharedAccess, equity_json>(), kFastcall,
      "equity_json($self)\n--\n\n"
      "The equity curve so far, as a JSON array."},
-    {"latest_equity_json", fastcall<latest_equity_json>(), kFastcall,
+    {"latest_equity_json", fastcall<kLatestEquityJson, SharedAccess, latest_equity_json>(), kFastcall,
      "latest_equity_json($self)\n--\n\n"
      "The most recent equity point as JSON, or `null` before the first bar."},
-    {"finish_json", fastcall<finish_json>(), kFastcall,
+    {"finish_json", fastcall<kFinishJson, ExclusiveAccess, finish_json>(), kFastcall,
      "finish_json($self)\n--\n\n"
      "Close any open position and return the report JSON. Consumes the run."},
-    {"close", fastcall<close>(), kFastcall,
+    {"close", fastcall<kClose, ExclusiveAccess, close>(), kFastcall,
      "close($self)\n--\n\n"
      "Drop the run without producing a report. Idempotent."},
     {nullptr, nullptr, 0, nullptr}};
 
 PyGetSetDef getset[] = {
-    {"num_trades", get_num_trades, nullptr, "The number of closed trades so far.", nullptr},
-    {"is_finished", get_is_finished, nullptr, nullptr, nullptr},
+    {"num_trades", getter<num_trades>, nullptr, "The number of closed trades so far.", nullptr},
+    {"is_finished", getter<is_finished>, nullptr, nullptr, nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr}};
 
 constexpr const char kDoc[] =
@@ -322,7 +283,7 @@ constexpr const char kDoc[] =
 
 PyType_Slot slots[] = {{Py_tp_new, reinterpret_cast<void*>(streaming_new)},
                        {Py_tp_dealloc, reinterpret_cast<void*>(streaming_dealloc)},
-                       {Py_tp_repr, reinterpret_cast<void*>(streaming_repr)},
+                       {Py_tp_repr, reinterpret_cast<void*>(shared<repr>)},
                        {Py_tp_methods, methods},
                        {Py_tp_getset, getset},
                        {Py_tp_doc, const_cast<char*>(kDoc)},
