@@ -51,10 +51,16 @@ def _cell(value):
     return str(value)
 
 
-def _table(rows):
+def _table(rows, label_column=False):
+    """Columns right-aligned, or a first column of labels left-aligned."""
     widths = [max(len(row[i]) for row in rows) for i in range(len(rows[0]))]
-    return "\n".join("  ".join(cell.rjust(width) for cell, width in zip(row, widths)).rstrip()
-                     for row in rows)
+
+    def line(row):
+        cells = [cell.ljust(width) if label_column and i == 0 else cell.rjust(width)
+                 for i, (cell, width) in enumerate(zip(row, widths))]
+        return "  ".join(cells).rstrip()
+
+    return "\n".join(line(row) for row in rows)
 
 
 def summary(report):
@@ -63,7 +69,7 @@ def summary(report):
     lines = [f"{report['symbol']} {report['timeframe']}: {len(report['equity'])} bars, "
              f"initial capital {_cell(report['initial_capital'])}, "
              f"fees paid {_cell(report['fees_paid'])}", ""]
-    lines.append(_table([[label, _cell(metrics[key])] for key, label in METRICS]))
+    lines.append(_table([[label, _cell(metrics[key])] for key, label in METRICS], label_column=True))
     trades = report["trades"][-LAST_TRADES:]
     lines.append("")
     if not trades:
