@@ -1,6 +1,7 @@
 #include "series.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "args.hpp"
@@ -25,29 +26,10 @@ constexpr const char* kFormatCodes = "d";
 template <>
 constexpr const char* kFormatCodes<int64_t> = "ql";
 
+// Exact floats and ints convert inline, without a Python call; other objects
+// through their own conversion.
 bool convert_item(PyObject* item, double& out) { return item_to_double(item, out); }
 bool convert_item(PyObject* item, int64_t& out) { return item_to_int64(item, out); }
-
-// Exact floats and ints without a call; the conversion itself for the rest.
-bool convert_fast(PyObject* item, double& out) {
-  if (PyFloat_CheckExact(item)) {
-    out = PyFloat_AS_DOUBLE(item);
-    return true;
-  }
-  return convert_item(item, out);
-}
-
-bool convert_fast(PyObject* item, int64_t& out) {
-  if (PyLong_CheckExact(item)) {
-    int overflow = 0;
-    const long long v = PyLong_AsLongLongAndOverflow(item, &overflow);
-    if (overflow == 0) {
-      out = v;
-      return true;
-    }
-  }
-  return convert_item(item, out);
-}
 
 }  // namespace
 
@@ -70,8 +52,10 @@ bool Column<T>::read_buffer(PyObject* object) {
     PyErr_Clear();  // not contiguous, or refused: the sequence protocol decides
     return false;
   }
+  // An unaligned buffer (a view at an odd offset) is read item by item.
   if (view_.ndim != 1 || view_.itemsize != sizeof(T) ||
-      !native_format(view_.format, kFormatCodes<T>)) {
+      !native_format(view_.format, kFormatCodes<T>) ||
+      reinterpret_cast<uintptr_t>(view_.buf) % alignof(T) != 0) {
     PyBuffer_Release(&view_);
     return false;
   }
@@ -96,7 +80,7 @@ bool Column<T>::read_items(PyObject* object) {
       PyObject* item = list ? PyList_GET_ITEM(object, i) : PyTuple_GET_ITEM(object, i);
       T value;
       Py_INCREF(item);
-      const bool converted = convert_fast(item, value);
+      const bool converted = convert_item(item, value);
       Py_DECREF(item);
       if (!converted) return false;
       items_.push_back(value);

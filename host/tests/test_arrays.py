@@ -40,6 +40,7 @@ def list_report(arrays):
     lambda a: np.repeat(a, 2)[::2],                        # strided: items
     lambda a: array.array("d" if a.dtype.kind == "f" else "q", a.tolist()),
     lambda a: memoryview(a),
+    lambda a: np.frombuffer(b"\0" + a.tobytes(), dtype=a.dtype, offset=1),  # unaligned
 ])
 def test_buffers_give_the_report_of_lists(arrays, list_report, convert):
     assert run(*[convert(a) for a in arrays], SPEC) == list_report
