@@ -1,5 +1,7 @@
 BUILD ?= build
 JOBS ?= 2
+# The interpreter the module is built for and tested under.
+PYTHON ?= /usr/bin/python3
 
 .PHONY: deps build test run bench asan
 
@@ -7,10 +9,11 @@ deps:
 	@bash tools/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Every test of the project.
+# Every test of the project: the GoogleTest suites and the Python module's pytest
+# suites (registered with ctest as python-tests).
 test: build
 	@ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
@@ -23,9 +26,10 @@ bench: build
 	@$(BUILD)/bench/bench_json_write
 	@$(BUILD)/bench/bench_engine
 	@$(BUILD)/bench/bench_indicators
+	@PYTHONPATH=$(BUILD)/python $(PYTHON) bench/bench_python.py
 
 # The tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
-	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON >/dev/null
+	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON -DPython3_EXECUTABLE=$(PYTHON) >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@ctest --test-dir build-asan -j $(JOBS) --output-on-failure

@@ -40,6 +40,21 @@ class TextSink {
   std::string text_;
 };
 
+// The same protocol over a caller's buffer that already has room for the
+// whole document's bound.
+class BufferSink {
+ public:
+  explicit BufferSink(char* out) : p_(out) {}
+
+  char* claim(size_t) { return p_; }
+  void commit(char* end) { p_ = end; }
+
+  char* end() const { return p_; }
+
+ private:
+  char* p_;
+};
+
 // ---- values ----
 
 char* put(char* p, std::string_view text) {
@@ -164,7 +179,8 @@ char* write_trade(char* p, const Trade& t) {
   return p;
 }
 
-void write_literal(TextSink& sink, std::string_view text) {
+template <class Sink>
+void write_literal(Sink& sink, std::string_view text) {
   sink.commit(put(sink.claim(text.size()), text));
 }
 
@@ -176,7 +192,8 @@ size_t max_equity_chars(std::span<const EquityPoint> points) {
   return 2 + points.size() * (kMaxEquityPointChars + 1);
 }
 
-void write_equity_array(TextSink& sink, std::span<const EquityPoint> points) {
+template <class Sink>
+void write_equity_array(Sink& sink, std::span<const EquityPoint> points) {
   write_literal(sink, "[");
   for (size_t first = 0; first < points.size(); first += kPointsPerBlock) {
     const size_t last = std::min(points.size(), first + kPointsPerBlock);
@@ -196,7 +213,8 @@ size_t max_trades_chars(std::span<const Trade> trades) {
   return chars;
 }
 
-void write_trade_array(TextSink& sink, std::span<const Trade> trades) {
+template <class Sink>
+void write_trade_array(Sink& sink, std::span<const Trade> trades) {
   write_literal(sink, "[");
   for (size_t k = 0; k < trades.size(); ++k) {
     char* p = sink.claim(max_trade_chars(trades[k]) + 1);
@@ -223,7 +241,8 @@ size_t max_head_chars(const Report& r) {
 }
 
 // Schema version, labels, metrics, up to the trades' key.
-void write_head(TextSink& sink, const Report& r) {
+template <class Sink>
+void write_head(Sink& sink, const Report& r) {
   char* p = sink.claim(max_head_chars(r));
   p = write_json_uint(put(p, kSchemaVersionKey), r.schema_version);
   p = write_string(put(p, kSymbolKey), r.symbol);
@@ -232,24 +251,40 @@ void write_head(TextSink& sink, const Report& r) {
   sink.commit(put(p, kTradesKey));
 }
 
-void write_totals(TextSink& sink, const Report& r) {
+template <class Sink>
+void write_totals(Sink& sink, const Report& r) {
   const double totals[] = {r.fees_paid, r.initial_capital};
   char* p = write_members(sink.claim(kMaxTotalsChars), kTotalKeys, totals);
   *p++ = '}';
   sink.commit(p);
 }
 
-}  // namespace
-
-std::string write_report(const Report& report) {
-  TextSink sink(max_head_chars(report) + max_trades_chars(report.trades) +
-                kReportEquityKey.size() + max_equity_chars(report.equity) + kMaxTotalsChars);
+template <class Sink>
+void write_report_text(Sink& sink, const Report& report) {
   write_head(sink, report);
   write_trade_array(sink, report.trades);
   write_literal(sink, kReportEquityKey);
   write_equity_array(sink, report.equity);
   write_totals(sink, report);
+}
+
+}  // namespace
+
+size_t max_report_chars(const Report& report) {
+  return max_head_chars(report) + max_trades_chars(report.trades) + kReportEquityKey.size() +
+         max_equity_chars(report.equity) + kMaxTotalsChars;
+}
+
+std::string write_report(const Report& report) {
+  TextSink sink(max_report_chars(report));
+  write_report_text(sink, report);
   return std::move(sink).take();
+}
+
+char* write_report_to(char* out, const Report& report) {
+  BufferSink sink(out);
+  write_report_text(sink, report);
+  return sink.end();
 }
 
 std::string write_equity(std::span<const EquityPoint> points) {

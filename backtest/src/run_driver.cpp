@@ -40,35 +40,61 @@ Status check_feed_lengths(const RunRequest& q) {
   return check_feed_length("sections", q.sections, n);
 }
 
-// Steps every candle with the feeds of its index, then writes the report.
-template <class FeedsOf>
-BacktestResult<std::string> run_bars(StrategySpec spec, std::span<const Candle> candles,
-                                     double capital, FeedsOf feeds_of) {
+// Steps every candle with the feeds of its index and finishes the run.
+template <class CandleAt, class FeedsOf>
+BacktestResult<Report> run_bars(StrategySpec spec, size_t count, double capital,
+                                CandleAt candle_at, FeedsOf feeds_of) {
   auto engine = BacktestEngine::create(std::move(spec), capital);
   if (!engine) return std::move(engine).error();
-  for (size_t k = 0; k < candles.size(); ++k) {
-    if (Status failed = engine->step(candles[k], feeds_of(k))) return std::move(*failed);
+  for (size_t k = 0; k < count; ++k) {
+    if (Status failed = engine->step(candle_at(k), feeds_of(k))) return std::move(*failed);
   }
-  return write_report(std::move(engine).value().finish());
+  return std::move(engine).value().finish();
 }
+
+BacktestResult<std::string> written(BacktestResult<Report> report) {
+  if (!report) return std::move(report).error();
+  return write_report(report.value());
+}
+
+BarFeeds no_feeds(size_t) { return BarFeeds{}; }
 
 }  // namespace
 
 BacktestResult<std::string> run_candles(StrategySpec spec, std::span<const Candle> candles,
                                         double capital) {
   if (Status s = check_before_first_bar(spec, false, false, candles.size())) return std::move(*s);
-  return run_bars(std::move(spec), candles, capital, [](size_t) { return BarFeeds{}; });
+  return written(run_bars(std::move(spec), candles.size(), capital,
+                          [candles](size_t k) { return candles[k]; }, no_feeds));
 }
 
-BacktestResult<std::string> run_request(RunRequest request) {
+BacktestResult<Report> run_columns_report(StrategySpec spec, const CandleColumns& c,
+                                          double capital) {
+  const size_t n = c.open.size();
+  if (Status s = check_before_first_bar(spec, false, false, n)) return std::move(*s);
+  return run_bars(
+      std::move(spec), n, capital,
+      [&c](size_t k) {
+        return Candle{c.time[k], c.open[k], c.high[k], c.low[k], c.close[k], c.volume[k]};
+      },
+      no_feeds);
+}
+
+BacktestResult<Report> run_request_report(RunRequest request) {
   if (Status s = check_before_first_bar(request.spec, request.books.has_value(),
                                         request.derivs.has_value(), request.candles.size())) {
     return std::move(*s);
   }
   if (Status s = check_feed_lengths(request)) return std::move(*s);
   StrategySpec spec = std::move(request.spec);
-  return run_bars(std::move(spec), request.candles, request.capital,
+  const std::span<const Candle> candles = request.candles;
+  return run_bars(std::move(spec), candles.size(), request.capital,
+                  [candles](size_t k) { return candles[k]; },
                   [&request](size_t k) { return bar_feeds(request, k); });
+}
+
+BacktestResult<std::string> run_request(RunRequest request) {
+  return written(run_request_report(std::move(request)));
 }
 
 BacktestResult<std::string> run_request_text(std::string_view request_json) {

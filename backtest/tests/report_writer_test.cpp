@@ -83,6 +83,31 @@ TEST(ReportWriter, EscapesStrings) {
   }
 }
 
+TEST(ReportWriter, WritesTheSameTextIntoACallersBufferWithinItsBound) {
+  // Widest values: longest numbers, escapes in the labels, every exit reason.
+  Report report{.symbol = std::string("\x01\"\\") + "BTC\n",
+                .timeframe = "\x7f1h",
+                .metrics = {-1.2345678901234567e-300, kNaN, -kInf, 1e308, -0.0, 5e-324,
+                            -2.2250738585072014e-308, 1.7976931348623157e308,
+                            std::numeric_limits<uint64_t>::max()},
+                .fees_paid = -1.2345678901234567e-300,
+                .initial_capital = -1.7976931348623157e308};
+  for (int r = 0; r <= static_cast<int>(ExitReason::End); ++r) {
+    report.trades.push_back(trade(static_cast<ExitReason>(r), std::numeric_limits<int64_t>::min(),
+                                  std::numeric_limits<int64_t>::max(), -1.2345678901234567e-300,
+                                  kNaN, -4.9406564584124654e-324, -1e308, -0.1));
+  }
+  for (int64_t k = 0; k < 3000; ++k) {
+    report.equity.push_back({std::numeric_limits<int64_t>::min() + k, -1.2345678901234567e-300});
+  }
+  const std::string text = write_report(report);
+  const size_t bound = max_report_chars(report);
+  std::vector<char> buffer(bound);
+  char* end = write_report_to(buffer.data(), report);
+  ASSERT_LE(static_cast<size_t>(end - buffer.data()), bound);
+  EXPECT_EQ(std::string(buffer.data(), end), text);
+}
+
 TEST(EquityWriter, PointsAndEmptyCurve) {
   EXPECT_EQ(write_equity({}), "[]");
   EXPECT_EQ(write_equity_point({1700000000, 10000.0}), R"({"time":1700000000,"equity":10000.0})");
