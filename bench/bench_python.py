@@ -22,9 +22,10 @@ STEPS = 200_000
 BENCH_SPEC = {
     "symbol": "BENCH",
     "timeframe": "1m",
-    "indicators": {},
-    "entry": {"rising": [{"price": "close"}, 10]},
-    "exit": {"falling": [{"price": "close"}, 10]},
+    "indicators": {"fast": {"type": "Ema", "params": [10]},
+                   "slow": {"type": "Sma", "params": [30]}},
+    "entry": {"cross_above": ["fast", "slow"]},
+    "exit": {"cross_below": ["fast", "slow"]},
     "sizing": {"type": "fixed_fraction", "fraction": 1.0},
     "costs": {"taker_bps": 5},
 }

@@ -86,10 +86,12 @@ TEST(ReportWriter, EscapesStrings) {
 TEST(ReportWriter, WritesTheSameTextIntoACallersBufferWithinItsBound) {
   // Widest values: longest numbers, escapes in the labels, every exit reason.
   Report report{.symbol = std::string("\x01\"\\") + "BTC\n",
-                .timeframe = "\x7f1h",
+                .timeframe = "\x7f" "1h",
                 .metrics = {-1.2345678901234567e-300, kNaN, -kInf, 1e308, -0.0, 5e-324,
                             -2.2250738585072014e-308, 1.7976931348623157e308,
                             std::numeric_limits<uint64_t>::max()},
+                .trades = {},
+                .equity = {},
                 .fees_paid = -1.2345678901234567e-300,
                 .initial_capital = -1.7976931348623157e308};
   for (int r = 0; r <= static_cast<int>(ExitReason::End); ++r) {

@@ -106,6 +106,17 @@ bool double_argument(PyObject* object, const char* name, double& out) {
   return false;
 }
 
+bool float_call_argument(PyObject* object, const char* name, double& out) {
+  PyObject* number = PyNumber_Float(object);
+  if (number != nullptr) {
+    out = PyFloat_AS_DOUBLE(number);
+    Py_DECREF(number);
+    return true;
+  }
+  add_processing_note(name);
+  return false;
+}
+
 bool int64_argument(PyObject* object, const char* name, int64_t& out) {
   if (item_to_int64(object, out)) return true;
   add_processing_note(name);

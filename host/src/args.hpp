@@ -62,6 +62,8 @@ inline bool item_to_int64(PyObject* item, int64_t& out) {
 
 // Arguments: the conversion, and on failure the note naming the parameter.
 bool double_argument(PyObject* object, const char* name, double& out);
+// Anything float() accepts, text included (the capital).
+bool float_call_argument(PyObject* object, const char* name, double& out);
 bool int64_argument(PyObject* object, const char* name, int64_t& out);
 // A str's UTF-8 text; valid while the str lives.
 bool text_argument(PyObject* object, const char* name, std::string_view& out);

@@ -39,7 +39,7 @@ PyObject* run(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     std::string_view spec_text;
     if (!text_argument(arg[6], "spec_json", spec_text)) return nullptr;
     double capital = 10000.0;
-    if (arg[7] != nullptr && !double_argument(arg[7], "capital", capital)) return nullptr;
+    if (arg[7] != nullptr && !float_call_argument(arg[7], "capital", capital)) return nullptr;
 
     const size_t m = prices[0].size();
     const size_t lengths[] = {prices[1].size(), prices[2].size(), prices[3].size(),

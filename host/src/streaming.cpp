@@ -99,7 +99,7 @@ PyObject* streaming_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     std::string_view spec_text;
     if (!text_argument(arg[0], "spec_json", spec_text)) return nullptr;
     double capital = 10000.0;
-    if (arg[1] != nullptr && !double_argument(arg[1], "capital", capital)) return nullptr;
+    if (arg[1] != nullptr && !float_call_argument(arg[1], "capital", capital)) return nullptr;
     std::optional<StrategySpec> spec = value_or_raise(read_spec_document(spec_text));
     if (!spec) return nullptr;
     std::optional<BacktestEngine> engine =

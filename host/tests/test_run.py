@@ -37,7 +37,7 @@ def test_report_of_three_bars():
 
 
 @pytest.mark.parametrize("kwargs, initial", [({}, 10000.0), ({"capital": 5e3}, 5000.0),
-                                             ({"capital": 7}, 7.0)])
+                                             ({"capital": 7}, 7.0), ({"capital": "2.5e3"}, 2500.0)])
 def test_capital(kwargs, initial):
     report = json.loads(run(OPEN, HIGH, LOW, CLOSE, VOLUME, TIME, SPEC, **kwargs))
     assert report["initial_capital"] == initial
@@ -121,9 +121,11 @@ def test_conversion_errors_carry_the_parameter_note(position, value, error, mess
     assert info.value.__notes__ == [f"while processing '{names[position]}'"]
 
 
-def test_capital_conversion_error_is_noted():
-    with pytest.raises(TypeError) as info:
-        run(*A, SPEC, capital="10")
+@pytest.mark.parametrize("capital, error", [("ten", ValueError), ([10], TypeError)])
+def test_capital_conversion_error_is_noted(capital, error):
+    # capital takes anything float() takes, text included, and fails as float() fails.
+    with pytest.raises(error) as info:
+        run(*A, SPEC, capital=capital)
     assert info.value.__notes__ == ["while processing 'capital'"]
 
 

@@ -99,7 +99,7 @@ TEST(CreateIndicator, BuildersKnowTheirParameterKinds) {
   EXPECT_TRUE(row("Sma").build->outputs.empty());
   // The component names the registry reports are those the type publishes.
   auto mama = make("Mama", {0.5, 0.05});
-  for (double close : testing::random_closes(40)) mama->update(UpdateContext{{}, nullptr, testing::close_only(close)});
+  for (double close : testing::random_closes(40)) testing::update(*mama, testing::close_only(close));
   std::vector<std::string_view> published;
   for (const NamedOutput& o : mama->outputs()) published.push_back(o.name);
   const auto listed = row("Mama").build->outputs;
