@@ -23,7 +23,7 @@ std::string name_list(const std::vector<const char*>& names) {
 
 void too_many_positional(const Signature& sig, Py_ssize_t nargs) {
   const size_t self = sig.method ? 1 : 0;
-  const size_t most = sig.count + self;
+  const size_t most = sig.positional_count() + self;
   const size_t least = sig.required + self;
   const bool defaults = least != most;
   const std::string takes = defaults ? "from " + std::to_string(least) + " to " +
@@ -42,7 +42,7 @@ void too_many_positional(const Signature& sig, Py_ssize_t nargs) {
 bool bind_arguments(const Signature& sig, PyObject* const* args, Py_ssize_t nargs,
                     PyObject* kwnames, PyObject** slots) {
   for (size_t i = 0; i < sig.count; ++i) slots[i] = nullptr;
-  const size_t positional = std::min(static_cast<size_t>(nargs), sig.count);
+  const size_t positional = std::min(static_cast<size_t>(nargs), sig.positional_count());
   for (size_t i = 0; i < positional; ++i) slots[i] = args[i];
   const Py_ssize_t nkw = kwnames == nullptr ? 0 : PyTuple_GET_SIZE(kwnames);
   for (Py_ssize_t k = 0; k < nkw; ++k) {
@@ -61,7 +61,7 @@ bool bind_arguments(const Signature& sig, PyObject* const* args, Py_ssize_t narg
     }
     slots[j] = args[nargs + k];
   }
-  if (static_cast<size_t>(nargs) > sig.count) {
+  if (static_cast<size_t>(nargs) > sig.positional_count()) {
     too_many_positional(sig, nargs);
     return false;
   }

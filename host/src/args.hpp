@@ -18,6 +18,9 @@ struct Signature {
   size_t count;
   size_t required;  // the leading parameters without a default
   bool method = false;
+  size_t positional = 0;  // how many may be given by position; 0: all (the rest are keyword-only)
+
+  size_t positional_count() const { return positional == 0 ? count : positional; }
 };
 
 template <size_t N>

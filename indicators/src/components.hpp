@@ -21,13 +21,19 @@ class Components {
   // Replaces every value; returns the first, which is the type's value.
   double set(const std::array<double, N>& values) {
     for (size_t i = 0; i < N; ++i) list_[i].value = values[i];
+    set_ = true;
     return values[0];
   }
 
-  std::span<const NamedOutput> view() const { return list_; }
+  // Empty until the first set: components appear only once they all exist.
+  std::span<const NamedOutput> view() const {
+    if (!set_) return {};
+    return list_;
+  }
 
  private:
   std::array<NamedOutput, N> list_{};
+  bool set_ = false;
 };
 
 }  // namespace ostrel

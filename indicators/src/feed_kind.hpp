@@ -11,4 +11,8 @@ enum class FeedKind : uint8_t { Kline, Trade, Orderbook, TradeQuote, Derivatives
 // "Kline", "Trade", ...: the names used in messages.
 std::string_view feed_display_name(FeedKind kind);
 
+// "kline", "trade", ...: the names a strategy document uses, by value.
+inline constexpr std::string_view kFeedDocumentNames[] = {
+    "kline", "trade", "orderbook", "trade_quote", "derivatives", "cross_section"};
+
 }  // namespace ostrel

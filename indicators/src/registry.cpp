@@ -523,14 +523,13 @@ const TypeRow* find_type(std::string_view name) {
   return &*it;
 }
 
-// Short names that stand for a full type name.
+}  // namespace
+
 std::string_view resolve_alias(std::string_view name) {
   if (name == "Bollinger") return "BollingerBands";
   if (name == "Macd") return "MacdIndicator";
   return name;
 }
-
-}  // namespace
 
 std::span<const TypeRow> known_indicator_types() { return kTypes; }
 

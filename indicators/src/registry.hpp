@@ -29,6 +29,10 @@ std::span<const TypeRow> known_indicator_types();
 // "Bollinger" and "Macd".
 std::optional<FeedKind> consumed_feed(std::string_view type);
 
+// The full name an alias stands for ("Bollinger": "BollingerBands", "Macd":
+// "MacdIndicator"); any other name unchanged.
+std::string_view resolve_alias(std::string_view name);
+
 struct RegistryError {
   enum class Kind { UnknownIndicator, InvalidParams };
   Kind kind;

@@ -10,8 +10,6 @@ namespace {
 
 // ---- enumerations ----
 
-constexpr std::string_view kFeedNames[] = {"kline",       "trade",       "orderbook",
-                                           "trade_quote", "derivatives", "cross_section"};
 constexpr std::string_view kOrderTypeNames[] = {"market", "limit", "stop", "stop_limit"};
 constexpr std::string_view kFillTimingNames[] = {"next_open", "close"};
 
@@ -74,7 +72,7 @@ bool read_indicator_field(Reader& r, IndicatorSpec& s, size_t i) {
       return read_sequence(r, s.params, [](Reader& rr, double& v) { return rr.read_f64(v); });
     default:
       return read_optional(r, s.feed, [](Reader& rr, FeedKind& k) {
-        return read_enum(rr, kFeedNames, k);
+        return read_enum(rr, kFeedDocumentNames, k);
       });
   }
 }
