@@ -23,6 +23,7 @@ class Row:
     label: str
     unit: str
     first: bool = True   # also a first-call figure
+    scale: float = 1.0   # shown value = reported value * scale
 
 
 @dataclass
@@ -41,7 +42,7 @@ BENCHES = [
     Bench("bench_json_read", rows=[
         Row("json_read", "run request reading", "MB/s")]),
     Bench("bench_python.py", python=True, rows=[
-        Row("run", "run() from numpy arrays", "bars/s"),
+        Row("run", "run() from numpy arrays", "M bars/s", scale=1e-6),
         Row("run_json", "run_json() of a request text", "MB/s"),
         Row("streaming.step", "StreamingBacktest.step from Python", "ns/step", first=False)]),
     # Its rows are the registered indicator types, whatever they are.
@@ -102,16 +103,17 @@ def _number(value):
     return f"{value:.3g}" if value < 10 else f"{value:.1f}"
 
 
-def _format(rows):
+def _format(rows, left=1):
+    """Columns aligned: the first `left` to the left, the others to the right."""
     widths = [max(len(row[i]) for row in rows) for i in range(len(rows[0]))]
-    return "\n".join("  ".join(cell.ljust(w) if i == 0 else cell.rjust(w)
+    return "\n".join("  ".join(cell.ljust(w) if i < left else cell.rjust(w)
                                for i, (cell, w) in enumerate(zip(row, widths))).rstrip()
                      for row in rows)
 
 
-def _figure(outcome, key, notes):
+def _figure(outcome, key, scale, notes):
     if key in outcome.results:
-        return _number(outcome.results[key][0])
+        return _number(outcome.results[key][0] * scale)
     notes.append(f"{key}: {outcome.failures.get(key) or outcome.error or 'not reported'}")
     return "FAILED"
 
@@ -120,15 +122,16 @@ def tables(outcomes):
     """The summary text and whether every figure was measured. `outcomes` maps a bench
     name to its Outcome."""
     notes = []
-    rows = [["measure", "steady", "first call", "unit"]]
+    rows = [["measure", "steady (median)", "first call", "unit"]]
     for bench in BENCHES:
         outcome = outcomes[bench.name]
         for row in bench.rows:
             if row.first:
-                rows.append([row.label, _figure(outcome, row.key + ".steady", notes),
-                             _figure(outcome, row.key + ".first", notes), row.unit])
+                rows.append([row.label, _figure(outcome, row.key + ".steady", row.scale, notes),
+                             _figure(outcome, row.key + ".first", row.scale, notes), row.unit])
             else:
-                rows.append([row.label, _figure(outcome, row.key, notes), "", row.unit])
+                rows.append([row.label, _figure(outcome, row.key, row.scale, notes), "",
+                             row.unit])
     text = [_format(rows)]
 
     indicators = outcomes["bench_indicators"]
@@ -147,7 +150,7 @@ def tables(outcomes):
         per_type.append(["(none)", "", "FAILED"])
     elif indicators.status != 0 and not indicators.failures:
         notes.append(f"bench_indicators: {indicators.error}")
-    text += ["", _format(per_type)]
+    text += ["", _format(per_type, left=2)]
     if notes:
         text += ["", "Failures:"] + [f"  {note}" for note in notes]
     ok = not notes and all(o.status == 0 for o in outcomes.values())
