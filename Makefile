@@ -3,7 +3,7 @@ JOBS ?= 2
 # The interpreter the module is built for and tested under.
 PYTHON ?= /usr/bin/python3
 
-.PHONY: deps build test run bench asan
+.PHONY: deps build test demo run bench asan
 
 deps:
 	@bash tools/install-deps.sh
@@ -17,16 +17,17 @@ build: deps
 test: build
 	@ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-# The demo backtest on built-in data; prints the report.
-run: build
-	@$(BUILD)/bench/ostrel_demo
+# The demo backtest on a built-in market of 100,000 hourly bars: prints a summary and
+# writes report.json. DEMO_ARGS passes options, e.g. make demo DEMO_ARGS="--csv candles.csv".
+demo: build
+	@PYTHONPATH=$(BUILD)/python $(PYTHON) -m ostrel_backtest demo $(DEMO_ARGS)
 
+run: demo
+
+# Every benchmark of bench/, then one table of their figures; BENCH_ARGS=-v shows each
+# program's own output.
 bench: build
-	@$(BUILD)/bench/bench_json_read
-	@$(BUILD)/bench/bench_json_write
-	@$(BUILD)/bench/bench_engine
-	@$(BUILD)/bench/bench_indicators
-	@PYTHONPATH=$(BUILD)/python $(PYTHON) bench/bench_python.py
+	@$(PYTHON) bench/run_all.py --bin-dir $(BUILD)/bench --pythonpath $(BUILD)/python $(BENCH_ARGS)
 
 # The tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

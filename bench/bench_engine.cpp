@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -47,6 +48,14 @@ double ns_per_bar(Clock::duration d) {
          static_cast<double>(kBars);
 }
 
+// The run_all.py lines: the first run and the median of the others.
+void print_result(const char* key, std::vector<double> per_run) {
+  std::printf("RESULT %s.first %.2f ns/bar\n", key, per_run.front());
+  std::vector<double> rest(per_run.begin() + 1, per_run.end());
+  std::sort(rest.begin(), rest.end());
+  std::printf("RESULT %s.steady %.2f ns/bar\n", key, rest[rest.size() / 2]);
+}
+
 }  // namespace
 
 int main() {
@@ -54,6 +63,7 @@ int main() {
   const StrategySpec spec = crossover_spec();
   const BarFeeds no_feeds;
   std::printf("Sma crossover (10/30), %zu bars\n", kBars);
+  std::vector<double> step_ns, report_ns;
   for (int run = 0; run < kRuns; ++run) {
     const long faults_before = page_faults();
     const auto start = Clock::now();
@@ -80,6 +90,10 @@ int main() {
         "ns/bar, %ld page faults, %zu trades, %zu bytes\n",
         run + 1, ns_per_bar(steps_end - steps_start), ns_per_bar(finished - start),
         ns_per_bar(end - start), page_faults() - faults_before, report.trades.size(), text.size());
+    step_ns.push_back(ns_per_bar(steps_end - steps_start));
+    report_ns.push_back(ns_per_bar(end - start));
   }
+  print_result("engine.step", step_ns);
+  print_result("engine.candles_to_report", report_ns);
   return 0;
 }

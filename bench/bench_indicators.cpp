@@ -74,6 +74,7 @@ int main() {
   const std::vector<UpdateContext> bars = synthetic_bars(kDistinctBars);
   double checksum = 0.0;
   int failures = 0;
+  std::string results;
   std::printf("%-26s %-18s %10s\n", "type", "parameters", "ns/update");
   for (const TypeRow& row : known_indicator_types()) {
     if (!row.build) continue;
@@ -81,6 +82,7 @@ int main() {
     if (usual == kUsualParams.end()) {
       std::printf("%-26.*s no usual parameters listed\n", static_cast<int>(row.name.size()),
                   row.name.data());
+      results += "FAILED indicator." + std::string(row.name) + " no usual parameters listed\n";
       ++failures;
       continue;
     }
@@ -92,12 +94,18 @@ int main() {
     const double ns = time_type(row, usual->second, bars, checksum);
     if (ns < 0.0) {
       std::printf("%-26.*s build failed\n", static_cast<int>(row.name.size()), row.name.data());
+      results += "FAILED indicator." + std::string(row.name) + " build failed\n";
       ++failures;
       continue;
     }
     std::printf("%-26.*s %-18s %10.2f\n", static_cast<int>(row.name.size()), row.name.data(),
                 shown.c_str(), ns);
+    char line[160];
+    std::snprintf(line, sizeof line, "RESULT indicator.%.*s %.2f ns/update %s\n",
+                  static_cast<int>(row.name.size()), row.name.data(), ns, shown.c_str());
+    results += line;
   }
   std::printf("(checksum %g)\n", checksum);
+  std::fputs(results.c_str(), stdout);  // the run_all.py lines, after the table
   return failures == 0 ? 0 : 1;
 }

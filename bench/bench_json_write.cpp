@@ -78,5 +78,7 @@ int main() {
   std::printf("first call:   %.1f ns per equity point (%.2f ms)\n", first / points, first / 1e6);
   std::printf("steady state: %.1f ns per equity point median, %.1f best, over %d calls\n",
               repeated[repeated.size() / 2] / points, repeated.front() / points, kRepeats);
+  std::printf("RESULT json_write.first %.2f ns/point\n", first / points);
+  std::printf("RESULT json_write.steady %.2f ns/point\n", repeated[repeated.size() / 2] / points);
   return 0;
 }

@@ -1,6 +1,8 @@
-"""Speed of the Python module: run() over 1,000,000 bars from numpy arrays, end to end
-including the report text (first call and steady state of repeated calls), and the
-cost of one StreamingBacktest.step call.
+"""Speed of the Python module: run() over 1,000,000 bars from numpy arrays and run_json()
+over a run request text of 1,000,000 candles, end to end including the report text
+(first call and steady state of repeated calls), and the cost of one
+StreamingBacktest.step call. Each figure is also printed as a line
+"RESULT key value unit" for bench/run_all.py.
 
 Run with the build's package on the path: make bench.
 """
@@ -10,15 +12,13 @@ import time
 
 import numpy as np
 
-from ostrel_backtest import StreamingBacktest, run
+from ostrel_backtest import StreamingBacktest, run, run_json
 
 BARS = 1_000_000
 RUNS = 5
 STEPS = 200_000
 
-# The strategy of the whole-series figures. Rules on prices alone, so that the figures
-# need no indicator type; switch to a two-indicator spec (e.g. an Sma/Ema crossover) once
-# the registry provides them.
+# The strategy of the whole-series figures: an Ema/Sma crossover.
 BENCH_SPEC = {
     "symbol": "BENCH",
     "timeframe": "1m",
@@ -43,24 +43,61 @@ def random_walk(n):
     return open_, high, low, close, volume, times
 
 
-def bench_run(spec_json):
-    arrays = random_walk(BARS)
-    print(f"run(): {BARS:,} bars from numpy arrays, report text included")
+def result(key, value, unit):
+    print(f"RESULT {key} {value:.6g} {unit}")
+
+
+def timed_calls(call, amount, unit):
+    """Calls `call` RUNS times, printing each rate; returns the report and the first and
+    steady-state (median of the other calls) seconds."""
     walls = []
+    report = None
     for k in range(RUNS):
         report = None  # the previous report is freed before the clock starts
         start, cpu = time.perf_counter(), time.process_time()
-        report = run(*arrays, spec_json)
+        report = call()
         wall, cpu = time.perf_counter() - start, time.process_time() - cpu
         walls.append(wall)
         label = "first call" if k == 0 else f"call {k + 1}"
         print(f"  {label:>10}: {wall * 1e3:7.1f} ms ({cpu * 1e3:6.1f} ms CPU), "
-              f"{BARS / wall / 1e6:5.1f} M bars/s")
+              f"{amount / wall:7.1f} {unit}")
     print(f"  report: {len(report):,} chars, "
           f"{json.loads(report)['metrics']['num_trades']} trades")
     steady = sorted(walls[1:])[len(walls[1:]) // 2]
-    print(f"  first call {BARS / walls[0] / 1e6:.1f} M bars/s; "
-          f"steady state (median of calls 2-{RUNS}) {BARS / steady / 1e6:.1f} M bars/s")
+    print(f"  first call {amount / walls[0]:.1f} {unit}; "
+          f"steady state (median of calls 2-{RUNS}) {amount / steady:.1f} {unit}")
+    return walls[0], steady
+
+
+def bench_run(spec_json):
+    arrays = random_walk(BARS)
+    print(f"run(): {BARS:,} bars from numpy arrays, report text included")
+    first, steady = timed_calls(lambda: run(*arrays, spec_json), BARS / 1e6, "M bars/s")
+    result("run.first", BARS / first, "bars/s")
+    result("run.steady", BARS / steady, "bars/s")
+
+
+def request_text(spec_json):
+    """A run request of BARS candles in array form, prices with two decimals."""
+    open_, high, low, close, volume, times = random_walk(BARS)
+    columns = [times.tolist()] + [np.round(c, 2).tolist() for c in (open_, high, low, close)]
+    columns.append(np.round(volume, 1).tolist())
+    # Rounding may pull high below the rounded open or close by a cent; widen it back.
+    o, h, l, c = columns[1:5]
+    for i in range(BARS):
+        h[i] = max(h[i], o[i], c[i])
+        l[i] = min(l[i], o[i], c[i])
+    candles = json.dumps([list(bar) for bar in zip(*columns)], separators=(",", ":"))
+    return f'{{"spec":{spec_json},"candles":{candles}}}'
+
+
+def bench_run_json(spec_json):
+    text = request_text(spec_json)
+    mb = len(text) / 1e6  # ASCII: one byte per char
+    print(f"run_json(): a request of {BARS:,} candles, {mb:.1f} MB, report text included")
+    first, steady = timed_calls(lambda: run_json(text), mb, "MB/s")
+    result("run_json.first", mb / first, "MB/s")
+    result("run_json.steady", mb / steady, "MB/s")
 
 
 def bench_step(spec_json):
@@ -74,11 +111,13 @@ def bench_step(spec_json):
     seconds = time.perf_counter() - start
     print(f"StreamingBacktest.step: {STEPS:,} calls, {seconds / STEPS * 1e9:.0f} ns per call "
           f"(Python loop included)")
+    result("streaming.step", seconds / STEPS * 1e9, "ns/step")
 
 
 def main():
     spec_json = json.dumps(BENCH_SPEC)
     bench_run(spec_json)
+    bench_run_json(spec_json)
     bench_step(spec_json)
 
 

@@ -1,14 +1,19 @@
-"""The command line: python -m ostrel_backtest run REQUEST.json [-o FILE] [--summary].
+"""The command line:
 
-Exit status 0 on success, 1 when the request cannot be read or is refused by the engine,
+    python -m ostrel_backtest run REQUEST.json [-o FILE] [--summary]
+    python -m ostrel_backtest demo [--bars N | --csv FILE] [-o FILE]
+
+Exit status 0 on success, 1 when the input cannot be read or is refused by the engine,
 2 for usage errors.
 """
 
 import argparse
 import json
 import sys
+import time
 
-from ._ostrel_backtest import __version__, run_json
+from . import demo
+from ._ostrel_backtest import __version__, run, run_json
 
 LAST_TRADES = 10
 
@@ -40,7 +45,30 @@ def _parser():
     run.add_argument("-o", "--output", metavar="FILE", help="write the report to FILE")
     run.add_argument("--summary", action="store_true",
                      help="print a table of the metrics and the last trades instead of the report")
+    sample = commands.add_parser(
+        "demo", help="run the sample strategy on built-in data or a CSV of candles",
+        description="Run a moving-average crossover with a stop-loss, fees and slippage over "
+                    "a built-in seeded market of hourly bars, or over the candles of a CSV "
+                    "file, and print a summary.")
+    source = sample.add_mutually_exclusive_group()
+    source.add_argument("--bars", type=_positive, default=demo.DEFAULT_BARS, metavar="N",
+                        help=f"bars of the built-in market (default {demo.DEFAULT_BARS:,})")
+    source.add_argument("--csv", metavar="FILE",
+                        help="candles from FILE: a header row naming time (ms), open, high, "
+                             "low, close, volume, then one candle per line")
+    sample.add_argument("-o", "--output", metavar="FILE", default="report.json",
+                        help="where the report is written (default report.json)")
     return parser
+
+
+def _positive(text):
+    try:
+        value = int(text)
+    except ValueError:
+        value = 0
+    if value < 1:
+        raise argparse.ArgumentTypeError(f"expected a positive integer, got {text!r}")
+    return value
 
 
 def _cell(value):
@@ -88,8 +116,49 @@ def _read(path):
         return f.read()
 
 
+def _write(path, text):
+    try:
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+    except OSError as e:
+        print(f"error: cannot write {path}: {e}", file=sys.stderr)
+        return False
+    return True
+
+
+def _demo(args):
+    try:
+        market = demo.read_csv(args.csv) if args.csv else demo.builtin_market(args.bars)
+    except demo.CsvError as e:
+        print(f"error: {e}", file=sys.stderr)
+        return 1
+    spec = json.dumps(demo.SPEC)
+    start = time.perf_counter()
+    try:
+        text = run(*market.columns, spec, capital=demo.CAPITAL)
+    except ValueError as e:
+        print(f"error: {e}", file=sys.stderr)
+        return 1
+    seconds = time.perf_counter() - start
+    if not _write(args.output, text):
+        return 1
+    report = json.loads(text)
+    times = market.time
+    out = sys.stdout
+    out.write(f"Data:     {market.source}: {len(market):,} bars, "
+              f"{demo.time_text(int(times[0]))} to {demo.time_text(int(times[-1]))} UTC\n")
+    out.write(f"Strategy: {demo.describe()}\n\n")
+    out.write(summary(report))
+    out.write(f"\nBacktest: {len(market):,} bars in {seconds * 1e3:.1f} ms, "
+              f"{len(market) / seconds:,.0f} bars per second (report text included)\n")
+    out.write(f"Report:   {args.output} ({len(text):,} bytes)\n")
+    return 0
+
+
 def main(argv=None):
     args = _parser().parse_args(argv)
+    if args.command == "demo":
+        return _demo(args)
     try:
         request = _read(args.request)
     except (OSError, UnicodeDecodeError) as e:
@@ -100,13 +169,8 @@ def main(argv=None):
     except ValueError as e:
         print(f"error: {e}", file=sys.stderr)
         return 1
-    if args.output is not None:
-        try:
-            with open(args.output, "w", encoding="utf-8") as f:
-                f.write(report)
-        except OSError as e:
-            print(f"error: cannot write {args.output}: {e}", file=sys.stderr)
-            return 1
+    if args.output is not None and not _write(args.output, report):
+        return 1
     if args.summary:
         sys.stdout.write(summary(json.loads(report)))
     elif args.output is None:
