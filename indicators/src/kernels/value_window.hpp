@@ -9,18 +9,18 @@ namespace ostrel {
 template <class T>
 class ValueWindow {
  public:
-  explicit ValueWindow(size_t capacity) : slots_(capacity) {}
+  explicit ValueWindow(size_t capacity) : slots_(capacity), capacity_(capacity) {}
 
-  size_t capacity() const { return slots_.size(); }
+  size_t capacity() const { return capacity_; }
   size_t size() const { return count_; }
-  bool full() const { return count_ == slots_.size(); }
+  bool full() const { return count_ == capacity_; }
 
   // Appends x, overwriting the oldest item when full. Returns true when the
   // write position completes a pass around the storage.
   bool push(const T& x) {
     slots_[next_] = x;
-    if (count_ < slots_.size()) ++count_;
-    if (++next_ < slots_.size()) return false;
+    count_ += count_ < capacity_;
+    if (++next_ < capacity_) return false;
     next_ = 0;
     return true;
   }
@@ -28,11 +28,11 @@ class ValueWindow {
   // The i-th item counted from the oldest (0) to the newest (size() - 1).
   const T& operator[](size_t i) const {
     size_t at = oldest_index() + i;
-    if (at >= slots_.size()) at -= slots_.size();
+    if (at >= capacity_) at -= capacity_;
     return slots_[at];
   }
   const T& oldest() const { return slots_[oldest_index()]; }
-  const T& newest() const { return slots_[next_ == 0 ? slots_.size() - 1 : next_ - 1]; }
+  const T& newest() const { return slots_[next_ == 0 ? capacity_ - 1 : next_ - 1]; }
   // The item k pushes before the newest (0 is the newest); k < size().
   const T& ago(size_t k) const { return (*this)[count_ - 1 - k]; }
 
@@ -45,9 +45,10 @@ class ValueWindow {
   }
 
  private:
-  size_t oldest_index() const { return count_ < slots_.size() ? 0 : next_; }
+  size_t oldest_index() const { return count_ < capacity_ ? 0 : next_; }
 
   std::vector<T> slots_;
+  size_t capacity_;
   size_t next_ = 0;
   size_t count_ = 0;
 };

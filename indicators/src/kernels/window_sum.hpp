@@ -14,7 +14,7 @@ namespace ostrel {
 class WindowSum {
  public:
   explicit WindowSum(size_t n, unsigned passes_per_recompute = 16)
-      : window_(n), passes_per_recompute_(passes_per_recompute) {}
+      : window_(n), n_(static_cast<double>(n)), passes_per_recompute_(passes_per_recompute) {}
 
   void push(double x) {
     if (window_.full()) {
@@ -36,7 +36,7 @@ class WindowSum {
   // The mean of a full window; none before.
   std::optional<double> mean() const {
     if (!window_.full()) return std::nullopt;
-    return sum_ / static_cast<double>(window_.capacity());
+    return sum_ / n_;
   }
   const ValueWindow<double>& window() const { return window_; }
 
@@ -49,6 +49,7 @@ class WindowSum {
   }
 
   ValueWindow<double> window_;
+  double n_;
   unsigned passes_per_recompute_;
   double sum_ = -0.0;
   size_t nonzero_ = 0;
