@@ -517,13 +517,13 @@ static_assert(std::ranges::adjacent_find(kTypes, std::greater_equal{}, &TypeRow:
                   kTypes.end(),
               "type names must be strictly ascending");
 
+}  // namespace
+
 const TypeRow* find_type(std::string_view name) {
   auto it = std::ranges::lower_bound(kTypes, name, {}, &TypeRow::name);
   if (it == kTypes.end() || it->name != name) return nullptr;
   return &*it;
 }
-
-}  // namespace
 
 std::string_view resolve_alias(std::string_view name) {
   if (name == "Bollinger") return "BollingerBands";

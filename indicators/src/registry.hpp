@@ -25,6 +25,10 @@ struct TypeRow {
 // Every known type name (aliases excluded), sorted by name bytes.
 std::span<const TypeRow> known_indicator_types();
 
+// The row of a known type name, exactly as written (aliases are not names of
+// the table); null for any other name.
+const TypeRow* find_type(std::string_view name);
+
 // The feed a known type consumes; none for unknown names and for the aliases
 // "Bollinger" and "Macd".
 std::optional<FeedKind> consumed_feed(std::string_view type);

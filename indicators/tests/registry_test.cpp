@@ -85,12 +85,7 @@ TEST(CreateIndicator, NamesAreExactAndCaseSensitive) {
 }
 
 TEST(CreateIndicator, BuildersKnowTheirParameterKinds) {
-  auto row = [](std::string_view name) {
-    for (const TypeRow& r : known_indicator_types()) {
-      if (r.name == name) return r;
-    }
-    return TypeRow{};
-  };
+  auto row = [](std::string_view name) { return *find_type(name); };
   using enum ParamKind;
   ASSERT_NE(row("Kama").build, nullptr);
   EXPECT_EQ(std::vector<ParamKind>(row("Kama").build->params.begin(), row("Kama").build->params.end()),

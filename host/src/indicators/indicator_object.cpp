@@ -52,7 +52,8 @@ PyObject* indicator_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     new (&ind->indicator) std::unique_ptr<Indicator>(std::move(*built));
     ind->type_name = Py_NewRef(arg[0]);
     ind->params = param_tuple;
-    ind->feed = feed_name(consumed_feed(resolve_alias(name)).value_or(FeedKind::Kline));
+    // Built, so its row exists.
+    ind->feed = feed_name(find_type(resolve_alias(name))->feed);
     if (ind->feed == nullptr) Py_CLEAR(self);
     return self;
   });

@@ -163,11 +163,8 @@ PyObject* compute(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* 
         value_or_raise(create_indicator(name, params.values()));
     if (!built) return nullptr;
     Indicator& indicator = **built;
-    const TypeRow* row = nullptr;
-    for (const TypeRow& r : known_indicator_types()) {
-      if (r.name == resolve_alias(name)) row = &r;
-    }
-    const auto names = row->build->outputs;
+    // Built, so its row exists and has a builder.
+    const auto names = find_type(resolve_alias(name))->build->outputs;
 
     std::vector<OutputColumn> columns(1 + names.size());
     auto release = [&] {
